@@ -1,0 +1,44 @@
+#include "app/frame_loop.h"
+
+#include "app/frame_pacing.h"
+#include "app/game_state.h"
+#include "app/platform.h"
+#include "ui/screen_change.h"
+#include "ui/screens.h"
+
+using namespace irr;
+
+namespace {
+
+const u32 INTRO_MS = 6000;
+
+void drawBackground(video::ITexture* texture) {
+    if (texture)
+        gameState.videoDriver->draw2DImage(texture, core::position2d<s32>(0, 0));
+}
+
+} // namespace
+
+bool runFrame() {
+    if (!gameState.device->run())
+        return false;
+    // Events delivered by `run` are over: elements they removed may go.
+    releaseClearedScreen();
+    reapFinishedChildren();
+
+    video::IVideoDriver* driver = gameState.videoDriver;
+    driver->beginScene(true, true, video::SColor(255, 255, 255, 255));
+    if (gameState.menuBackgroundVisible)
+        drawBackground(gameState.menuBackgroundTexture);
+    if (gameState.splashVisible) {
+        drawBackground(gameState.splashTexture);
+        if (gameState.device->getTimer()->getTime() - gameState.startTime > INTRO_MS)
+            showMainMenu();
+    }
+    gameState.sceneManager->drawAll();
+    gameState.guiEnvironment->drawAll();
+    driver->endScene();
+
+    paceFrame();
+    return true;
+}

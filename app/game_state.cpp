@@ -1,0 +1,3 @@
+#include "app/game_state.h"
+
+GameState gameState;

@@ -1,0 +1,24 @@
+// The few things the game needs from Linux itself: a millisecond clock,
+// handing an address to the desktop's browser, and keeping X protocol
+// errors from ending the program.
+#pragma once
+
+// Milliseconds from an arbitrary start, wrapping at 32 bits.
+unsigned millisecondTicks();
+
+// Starts `xdg-open address` without a shell and without waiting for it.
+// A browser that cannot be started is not reported.
+void openInBrowser(const char* address);
+
+// Collects browser launchers that have finished, so none stays a zombie.
+void reapFinishedChildren();
+
+// Waits up to `timeoutMs` for the X connection `display` (an Xlib
+// Display, or null when there is none to watch) to have input; true when
+// it has. Without a display it sleeps a shorter while, so a click is
+// still answered promptly.
+bool waitForInput(void* display, unsigned timeoutMs);
+
+// Xlib's default handler ends the process on any protocol error, even on
+// a refused vsync request the game can live without.
+void tolerateXErrors();

@@ -1,0 +1,74 @@
+#include "app/startup.h"
+
+#include "app/assets.h"
+#include "app/game_state.h"
+#include "app/platform.h"
+#include "ui/screen_change.h"
+#include "ui/screens.h"
+
+using namespace irr;
+
+namespace {
+
+IrrlichtDevice* createGameDevice(video::E_DRIVER_TYPE driverType) {
+    SIrrlichtCreationParameters parameters;
+    parameters.DriverType = driverType;
+    parameters.WindowSize = core::dimension2d<u32>(800, 500);
+    parameters.Bits = 32;
+    parameters.Fullscreen = false;
+    parameters.Stencilbuffer = true;
+    parameters.Vsync = true;
+    parameters.EventReceiver = nullptr;
+    // The engine would otherwise log to standard output, which carries
+    // nothing but the deal trace.
+    parameters.LoggingLevel = ELL_NONE;
+
+    IrrlichtDevice* device = createDeviceEx(parameters);
+    if (!device && driverType == video::EDT_OPENGL) {
+        parameters.DriverType = video::EDT_BURNINGSVIDEO;
+        device = createDeviceEx(parameters);
+    }
+    return device;
+}
+
+// Every picture is drawn 1:1 in 2D: mip-maps would only cost start-up
+// time, and the software renderer would otherwise shrink pictures whose
+// sides are not powers of two.
+void configureTextures(video::IVideoDriver* driver) {
+    driver->setTextureCreationFlag(video::ETCF_CREATE_MIP_MAPS, false);
+    driver->setTextureCreationFlag(video::ETCF_ALLOW_NON_POWER_2, true);
+}
+
+} // namespace
+
+bool startUp(video::E_DRIVER_TYPE driverType, AppContext& context, MyEventReceiver& receiver) {
+    if (driverType != video::EDT_NULL)
+        tolerateXErrors();
+    IrrlichtDevice* device = createGameDevice(driverType);
+    if (!device)
+        return false;
+    gameState.device = device;
+    device->setWindowCaption(L"Kavenna");
+
+    gameState.videoDriver = device->getVideoDriver();
+    gameState.guiEnvironment = device->getGUIEnvironment();
+    gameState.sceneManager = device->getSceneManager();
+    configureTextures(gameState.videoDriver);
+
+    gameState.sceneManager->addCameraSceneNode(nullptr, core::vector3df(0, 30, -40),
+                                               core::vector3df(0, 5, 0), -1, true);
+
+    context.device = device;
+    device->setEventReceiver(&receiver);
+
+    gameState.startTime = device->getTimer()->getTime();
+    loadAssets();
+    startIntro();
+    return true;
+}
+
+void shutDown() {
+    releaseClearedScreen();
+    gameState.device->drop();
+    gameState.device = nullptr;
+}

@@ -1,0 +1,47 @@
+#include "game/board.h"
+
+#include "app/game_state.h"
+#include "game/deal.h"
+#include "ui/control_ids.h"
+#include "ui/screen_change.h"
+
+using namespace irr;
+
+namespace {
+
+const int BOARD_ROWS = 5;
+const s32 TILE_WIDTH = 100;
+const s32 TILE_HEIGHT = 50;
+
+} // namespace
+
+void newGame() {
+    gameState.clickCount = 0;
+    gameState.revealedCount = 0;
+    gameState.matchedPairs = 0;
+    gameState.menuBackgroundVisible = false;
+    clearScreen();
+    shuffleDeal();
+    buildBoard();
+}
+
+void buildBoard() {
+    gui::IGUIEnvironment* gui = gameState.guiEnvironment;
+    gui::IGUIContextMenu* menuBar = gui->addMenu(nullptr, ID_NONE);
+    menuBar->addItem(L"Menu", ID_NONE, true, true, false, false);
+    gui::IGUIContextMenu* gameMenu = menuBar->getSubMenu(0);
+    gameMenu->addItem(L"New Game", CMD_NEW_GAME, true, false, false, false);
+    gameMenu->addItem(L"Exit", CMD_EXIT, true, false, false, false);
+
+    for (int id = 0; id < TILE_COUNT; ++id) {
+        const s32 column = id / BOARD_ROWS;
+        const s32 row = id % BOARD_ROWS;
+        const s32 left = 10 + 200 * column;
+        const s32 top = 35 + 100 * row;
+        gui::IGUIButton* tile =
+            gui->addButton(core::rect<s32>(left, top, left + TILE_WIDTH, top + TILE_HEIGHT),
+                           nullptr, id, L"", L"choose me");
+        tile->setImage(gameState.hiddenTexture);
+        gameState.tileButtons[id] = tile;
+    }
+}

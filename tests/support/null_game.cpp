@@ -1,0 +1,182 @@
+#include "support/null_game.h"
+
+#include "app/frame_loop.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <unistd.h>
+
+using namespace irr;
+
+namespace {
+
+void postMouse(EMOUSE_INPUT_EVENT kind, s32 x, s32 y, u32 buttons) {
+    SEvent event{};
+    event.EventType = EET_MOUSE_INPUT_EVENT;
+    event.MouseInput.Event = kind;
+    event.MouseInput.X = x;
+    event.MouseInput.Y = y;
+    event.MouseInput.ButtonStates = buttons;
+    gameState.device->postEventFromUser(event);
+}
+
+gui::IGUIElement* findIn(gui::IGUIElement* parent, s32 id) {
+    for (gui::IGUIElement* child : parent->getChildren()) {
+        if (child->getID() == id)
+            return child;
+        if (gui::IGUIElement* found = findIn(child, id))
+            return found;
+    }
+    return nullptr;
+}
+
+int countIn(gui::IGUIElement* parent, s32 id) {
+    int count = 0;
+    for (gui::IGUIElement* child : parent->getChildren())
+        count += (child->getID() == id) + countIn(child, id);
+    return count;
+}
+
+} // namespace
+
+NullGame::NullGame() {
+    gameState = GameState();
+    const bool started = startUp(video::EDT_NULL, context, receiver);
+    if (!started)
+        ADD_FAILURE() << "the null device could not be created";
+    gameState.device->getTimer()->stop();
+}
+
+NullGame::~NullGame() { shutDown(); }
+
+bool NullGame::frame() { return runFrame(); }
+
+void NullGame::setTime(u32 ms) { gameState.device->getTimer()->setTime(ms); }
+
+void NullGame::skipIntro() {
+    setTime(gameState.startTime + 6001);
+    frame();
+}
+
+void NullGame::click(s32 x, s32 y) {
+    postMouse(EMIE_MOUSE_MOVED, x, y, 0);
+    postMouse(EMIE_LMOUSE_PRESSED_DOWN, x, y, EMBSM_LEFT);
+    postMouse(EMIE_LMOUSE_LEFT_UP, x, y, 0);
+    frame();
+}
+
+void NullGame::click(gui::IGUIElement* element) {
+    ASSERT_NE(element, nullptr);
+    const core::position2d<s32> centre = element->getAbsolutePosition().getCenter();
+    click(centre.X, centre.Y);
+}
+
+void NullGame::clickId(s32 id) { click(findId(id)); }
+
+void NullGame::chooseMenu(int index) {
+    gui::IGUIContextMenu* bar = menuBar();
+    ASSERT_NE(bar, nullptr);
+    const core::rect<s32> barRect = bar->getAbsolutePosition();
+    click(barRect.UpperLeftCorner.X + 12, barRect.getCenter().Y);
+    gui::IGUIContextMenu* sub = bar->getSubMenu(0);
+    ASSERT_TRUE(sub->isVisible()) << "the Menu title did not open its submenu";
+    // Items are stacked between a 3-pixel top margin and a 5-pixel bottom one.
+    const core::rect<s32> subRect = sub->getAbsolutePosition();
+    const s32 itemHeight = (subRect.getHeight() - 8) / static_cast<s32>(sub->getItemCount());
+    click(subRect.getCenter().X, subRect.UpperLeftCorner.Y + 3 + itemHeight * index + itemHeight / 2);
+}
+
+void NullGame::dismissBox(s32 boxId) {
+    gui::IGUIElement* box = findId(boxId);
+    ASSERT_NE(box, nullptr);
+    for (gui::IGUIElement* child : box->getChildren()) {
+        // Skips the title bar's close button, which has no text.
+        if (child->getType() == gui::EGUIET_BUTTON && child->isVisible() && *child->getText()) {
+            click(child);
+            return;
+        }
+    }
+    FAIL() << "the box has no answer button";
+}
+
+void NullGame::startGame() {
+    skipIntro();
+    clickId(26);
+}
+
+gui::IGUIElement* findId(s32 id) {
+    return findIn(gameState.guiEnvironment->getRootGUIElement(), id);
+}
+
+int countId(s32 id) { return countIn(gameState.guiEnvironment->getRootGUIElement(), id); }
+
+int screenElementCount() {
+    return static_cast<int>(gameState.guiEnvironment->getRootGUIElement()->getChildren().size());
+}
+
+gui::IGUIContextMenu* menuBar() {
+    for (gui::IGUIElement* child : gameState.guiEnvironment->getRootGUIElement()->getChildren())
+        if (child->getType() == gui::EGUIET_MENU)
+            return static_cast<gui::IGUIContextMenu*>(child);
+    return nullptr;
+}
+
+video::ITexture* buttonImage(gui::IGUIButton* button) {
+    // The button interface has no getter; its serialised attributes carry
+    // the image it draws.
+    io::IAttributes* attributes =
+        gameState.device->getFileSystem()->createEmptyAttributes(gameState.videoDriver);
+    button->serializeAttributes(attributes);
+    video::ITexture* image = attributes->getAttributeAsTexture("Image");
+    attributes->drop();
+    return image;
+}
+
+std::string narrow(const wchar_t* text) {
+    std::string out;
+    for (; text && *text; ++text)
+        out += static_cast<char>(*text);
+    return out;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+ScratchDirectory::ScratchDirectory() {
+    char pattern[] = "/tmp/kavenna-test-XXXXXX";
+    dir = mkdtemp(pattern);
+    char* cwd = getcwd(nullptr, 0);
+    previous = cwd;
+    std::free(cwd);
+    if (chdir(dir.c_str()) != 0)
+        ADD_FAILURE() << "cannot enter " << dir;
+}
+
+ScratchDirectory::~ScratchDirectory() {
+    if (chdir(previous.c_str()) != 0)
+        ADD_FAILURE() << "cannot return to " << previous;
+    const std::string remove = "rm -rf '" + dir + "'";
+    if (std::system(remove.c_str()) != 0)
+        ADD_FAILURE() << "cannot remove " << dir;
+}
+
+void ScratchDirectory::copyIn(const std::string& from, const std::string& name) const {
+    std::ifstream in(from, std::ios::binary);
+    ASSERT_TRUE(in.good()) << "missing " << from;
+    std::ofstream out(dir + "/" + name, std::ios::binary);
+    out << in.rdbuf();
+}
+
+void ScratchDirectory::addLooseAssets() const {
+    static const char* const names[] = {"f.xml", "f0.png", "h.jpg", "m.png", "s.png", "w.jpg",
+                                        "1.jpg", "2.jpg",  "3.jpg", "4.jpg", "5.jpg", "6.jpg",
+                                        "7.jpg", "8.jpg",  "9.jpg", "10.jpg"};
+    for (const char* name : names)
+        copyIn(std::string(KAVENNA_DATA_DIR) + "/" + name, name);
+}

@@ -1,0 +1,72 @@
+// The shipped game started on the engine's null driver: a full GUI, file
+// system and timer without a display. Input is posted as mouse events at
+// window coordinates, so the engine's own hit-testing decides what a
+// click reaches, as it would for a player.
+#pragma once
+
+#include "app/game_state.h"
+#include "app/startup.h"
+#include "ui/event_receiver.h"
+
+#include <irrlicht.h>
+#include <string>
+
+class NullGame {
+  public:
+    // Starts the game in the current working directory with the virtual
+    // clock stopped, so only `setTime` moves it.
+    NullGame();
+    ~NullGame();
+    NullGame(const NullGame&) = delete;
+    NullGame& operator=(const NullGame&) = delete;
+
+    bool frame();
+    void setTime(irr::u32 ms);
+    // Moves past the intro onto the main menu.
+    void skipIntro();
+
+    void click(irr::s32 x, irr::s32 y);
+    void click(irr::gui::IGUIElement* element);
+    void clickId(irr::s32 id);
+    // Opens "Menu" on the menu bar and picks the entry `index` (0 "New
+    // Game", 1 "Exit").
+    void chooseMenu(int index);
+    // Presses the answer button of an open message box.
+    void dismissBox(irr::s32 boxId);
+    void startGame();
+
+    AppContext context;
+    MyEventReceiver receiver{context};
+};
+
+irr::gui::IGUIElement* findId(irr::s32 id);
+int countId(irr::s32 id);
+// The top-level elements currently on screen, the engine's tool-tip left out.
+int screenElementCount();
+irr::gui::IGUIContextMenu* menuBar();
+irr::video::ITexture* buttonImage(irr::gui::IGUIButton* button);
+std::string narrow(const wchar_t* text);
+
+// Runs `body` while file descriptor 1 goes to a file; returns what was written.
+template <typename Body> std::string captureStdout(Body body);
+std::string readFile(const std::string& path);
+
+// A fresh empty directory that becomes the working directory for its
+// lifetime.
+class ScratchDirectory {
+  public:
+    ScratchDirectory();
+    ~ScratchDirectory();
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+    const std::string& path() const { return dir; }
+    // Copies the loose assets of the source tree here.
+    void addLooseAssets() const;
+    void copyIn(const std::string& from, const std::string& name) const;
+
+  private:
+    std::string dir;
+    std::string previous;
+};
+
+#include "support/capture.inl"

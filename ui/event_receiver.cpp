@@ -1,0 +1,72 @@
+#include "ui/event_receiver.h"
+
+#include "app/game_state.h"
+#include "app/platform.h"
+#include "game/board.h"
+#include "game/rules.h"
+#include "ui/control_ids.h"
+#include "ui/screen_change.h"
+#include "ui/screens.h"
+
+#ifndef KAVENNA_WEBSITE
+#define KAVENNA_WEBSITE "https://kavenna.example.org/"
+#endif
+
+using namespace irr;
+
+namespace {
+
+bool isTile(s32 id) { return id >= 0 && id < TILE_COUNT; }
+
+} // namespace
+
+bool MyEventReceiver::OnEvent(const SEvent& event) {
+    if (event.EventType != EET_GUI_EVENT || !event.GUIEvent.Caller)
+        return false;
+    const s32 id = event.GUIEvent.Caller->getID();
+
+    switch (event.GUIEvent.EventType) {
+    case gui::EGET_BUTTON_CLICKED:
+        switch (id) {
+        case ID_START_GAME:
+            gameState.menuBackgroundVisible = false;
+            clearScreen();
+            newGame();
+            return false;
+        case ID_ABOUT:
+            showAboutScreen();
+            return false;
+        case ID_BACK:
+            clearScreen();
+            showMainMenu();
+            return false;
+        case ID_WEBSITE:
+            openInBrowser(KAVENNA_WEBSITE);
+            return false;
+        default:
+            // Only the board's tiles may index its 20-entry tables.
+            if (!isTile(id))
+                return false;
+            onTileClicked(id);
+            return true;
+        }
+    case gui::EGET_MENU_ITEM_SELECTED:
+        onMenuItem(static_cast<gui::IGUIContextMenu*>(event.GUIEvent.Caller));
+        return false;
+    default:
+        return false;
+    }
+}
+
+void MyEventReceiver::onMenuItem(gui::IGUIContextMenu* menu) {
+    switch (menu->getItemCommandId(menu->getSelectedItem())) {
+    case CMD_EXIT:
+        context.device->closeDevice();
+        break;
+    case CMD_NEW_GAME:
+        newGame();
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,48 @@
+#include "ui/screens.h"
+
+#include "app/game_state.h"
+#include "ui/control_ids.h"
+#include "ui/screen_change.h"
+
+using namespace irr;
+
+namespace {
+
+const u32 INTRO_FADE_MS = 4000;
+
+void addMenuButton(const core::rect<s32>& where, s32 id, const wchar_t* text,
+                   const wchar_t* toolTip) {
+    gui::IGUIButton* button = gameState.guiEnvironment->addButton(where, nullptr, id, text, toolTip);
+    button->setImage(gameState.buttonFaceTexture);
+}
+
+} // namespace
+
+void startIntro() {
+    // Not a screen change: a missing-archive box must stay above the splash.
+    gameState.splashVisible = true;
+    gui::IGUIInOutFader* fader = gameState.guiEnvironment->addInOutFader(nullptr, nullptr, ID_NONE);
+    fader->setColor(video::SColor(0, 0, 0, 0));
+    fader->fadeIn(INTRO_FADE_MS);
+    // The fader covers the whole window and would take every click meant
+    // for that box; behind it, the box stays readable and answerable.
+    gameState.guiEnvironment->getRootGUIElement()->sendToBack(fader);
+}
+
+void showMainMenu() {
+    clearScreen();
+    gameState.splashVisible = false;
+    gameState.menuBackgroundVisible = true;
+    addMenuButton(core::rect<s32>(300, 300, 500, 350), ID_START_GAME, L"Start Game", L"Start Game");
+    addMenuButton(core::rect<s32>(300, 400, 500, 450), ID_ABOUT, L"About", L"About");
+}
+
+void showAboutScreen() {
+    clearScreen();
+    addMenuButton(core::rect<s32>(300, 400, 500, 450), ID_BACK, L"Back", L"Back");
+    gameState.guiEnvironment->addStaticText(L"Devolped By Tesmor Pell",
+                                            core::rect<s32>(300, 200, 600, 300), false, true,
+                                            nullptr, ID_NONE, false);
+    gameState.guiEnvironment->addButton(core::rect<s32>(250, 300, 550, 350), nullptr, ID_WEBSITE,
+                                        L"Visit my website for more games", L"open web browser");
+}
