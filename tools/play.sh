@@ -1,0 +1,9 @@
+#!/bin/sh
+# Installs what is missing, builds the game and starts it.
+set -eu
+cd "$(dirname "$0")/.."
+tools/install-deps.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DKAVENNA_TESTS=OFF
+cmake --build build -j "$(nproc)"
+cd build
+exec ./kavenna
