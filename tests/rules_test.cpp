@@ -1,0 +1,225 @@
+// Playing: every tile click counts, two tiles at most lie face up, pairs
+// leave the board, and the tenth pair opens the win box once.
+#include "support/null_game.h"
+#include "ui/control_ids.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+using namespace irr;
+
+namespace {
+
+int partnerOf(int tile) {
+    for (int other = 0; other < TILE_COUNT; ++other)
+        if (other != tile && gameState.tileValues[other] == gameState.tileValues[tile])
+            return other;
+    return -1;
+}
+
+// The first tile of every pair, in board order.
+std::vector<int> pairStarts() {
+    std::vector<int> starts;
+    for (int tile = 0; tile < TILE_COUNT; ++tile)
+        if (partnerOf(tile) > tile)
+            starts.push_back(tile);
+    return starts;
+}
+
+// A tile still on the board that does not pair with `tile`, or -1.
+int someTileNotMatching(int tile) {
+    for (int other = 0; other < TILE_COUNT; ++other)
+        if (gameState.tileValues[other] != gameState.tileValues[tile] &&
+            (!gameState.tileButtons[other] || gameState.tileButtons[other]->isVisible()))
+            return other;
+    return -1;
+}
+
+void clickTile(NullGame& game, int tile) { game.click(gameState.tileButtons[tile]); }
+
+video::ITexture* imageOf(int tile) { return buttonImage(gameState.tileButtons[tile]); }
+
+std::string winText() {
+    gui::IGUIElement* box = findId(ID_WIN_BOX);
+    if (!box)
+        return "";
+    for (gui::IGUIElement* child : box->getChildren())
+        if (child->getType() == gui::EGUIET_STATIC_TEXT)
+            return narrow(child->getText());
+    return "";
+}
+
+void playPerfectly(NullGame& game) {
+    for (int tile : pairStarts()) {
+        const int partner = partnerOf(tile);
+        clickTile(game, tile);
+        clickTile(game, partner);
+    }
+}
+
+TEST(Rules, APerfectGameTakesTwentyClicks) {
+    NullGame game;
+    game.startGame();
+    playPerfectly(game);
+    EXPECT_EQ(gameState.clickCount, 20);
+    EXPECT_EQ(gameState.matchedPairs, 9);
+    EXPECT_EQ(countId(ID_WIN_BOX), 1);
+    gui::IGUIElement* box = findId(ID_WIN_BOX);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->getType(), gui::EGUIET_MESSAGE_BOX);
+    EXPECT_EQ(box->getParent()->getType(), gui::EGUIET_MODAL_SCREEN);
+    EXPECT_EQ(narrow(box->getText()), "You won");
+    EXPECT_EQ(winText(), "Your number of clicks are 20\nPlay Again");
+    int answers = 0;
+    for (gui::IGUIElement* child : box->getChildren())
+        if (child->getType() == gui::EGUIET_BUTTON && child->isVisible() && *child->getText()) {
+            ++answers;
+            EXPECT_EQ(narrow(child->getText()),
+                      narrow(gameState.guiEnvironment->getSkin()->getDefaultText(
+                          gui::EGDT_MSG_BOX_OK)));
+        }
+    EXPECT_EQ(answers, 1);
+    for (int tile = 0; tile < TILE_COUNT; ++tile) {
+        EXPECT_FALSE(gameState.tileButtons[tile]->isVisible()) << tile;
+        EXPECT_FALSE(gameState.tileButtons[tile]->isEnabled()) << tile;
+    }
+}
+
+TEST(Rules, MissesCountInTheWinBox) {
+    NullGame game;
+    game.startGame();
+    int clicks = 0;
+    // Open every pair with a wasted click on the tile already face up and,
+    // while there is another pair left, a miss.
+    for (int tile : pairStarts()) {
+        const int stranger = someTileNotMatching(tile);
+        clickTile(game, tile);
+        clickTile(game, tile);
+        clicks += 2;
+        if (stranger >= 0) {
+            clickTile(game, stranger);
+            clickTile(game, tile);
+            clicks += 2;
+        }
+        clickTile(game, partnerOf(tile));
+        ++clicks;
+        ASSERT_EQ(gameState.clickCount, clicks);
+    }
+    EXPECT_EQ(winText(), "Your number of clicks are " + std::to_string(clicks) + "\nPlay Again");
+    EXPECT_EQ(clicks, 48);
+}
+
+TEST(Rules, ClickingTheFaceUpTileAgainOnlyCounts) {
+    NullGame game;
+    game.startGame();
+    clickTile(game, 4);
+    clickTile(game, 4);
+    EXPECT_EQ(gameState.clickCount, 2);
+    EXPECT_EQ(gameState.revealedCount, 1);
+    EXPECT_EQ(gameState.firstTile, 4);
+    EXPECT_EQ(imageOf(4), gameState.faceTextures[gameState.tileValues[4]]);
+    for (int tile = 0; tile < TILE_COUNT; ++tile) {
+        if (tile != 4) {
+            EXPECT_EQ(imageOf(tile), gameState.hiddenTexture) << tile;
+        }
+    }
+}
+
+TEST(Rules, AThirdClickTurnsTheMissBackAndStartsAgain) {
+    NullGame game;
+    game.startGame();
+    const int first = 0;
+    const int second = someTileNotMatching(first);
+    const int third = someTileNotMatching(second) == first ? partnerOf(second)
+                                                           : someTileNotMatching(second);
+    clickTile(game, first);
+    clickTile(game, second);
+    EXPECT_EQ(gameState.revealedCount, 2);
+    EXPECT_EQ(imageOf(first), gameState.faceTextures[gameState.tileValues[first]]);
+    EXPECT_EQ(imageOf(second), gameState.faceTextures[gameState.tileValues[second]]);
+
+    // Clicking one of the two hides both, then shows it as a new first.
+    clickTile(game, second);
+    EXPECT_EQ(gameState.clickCount, 3);
+    EXPECT_EQ(gameState.revealedCount, 1);
+    EXPECT_EQ(gameState.firstTile, second);
+    EXPECT_EQ(imageOf(first), gameState.hiddenTexture);
+    EXPECT_EQ(imageOf(second), gameState.faceTextures[gameState.tileValues[second]]);
+
+    clickTile(game, third);
+    clickTile(game, first);
+    EXPECT_EQ(gameState.firstTile, first);
+    EXPECT_EQ(imageOf(second), gameState.hiddenTexture);
+    EXPECT_EQ(imageOf(third), gameState.hiddenTexture);
+    EXPECT_EQ(imageOf(first), gameState.faceTextures[gameState.tileValues[first]]);
+}
+
+TEST(Rules, ARemovedTileCanNoLongerBeClicked) {
+    NullGame game;
+    game.startGame();
+    const int tile = 9;
+    const int partner = partnerOf(tile);
+    clickTile(game, tile);
+    clickTile(game, partner);
+    EXPECT_EQ(gameState.matchedPairs, 1);
+    EXPECT_FALSE(gameState.tileButtons[tile]->isVisible());
+    EXPECT_FALSE(gameState.tileButtons[partner]->isEnabled());
+    clickTile(game, tile);
+    clickTile(game, partner);
+    EXPECT_EQ(gameState.clickCount, 2);
+    // The next attempt starts cleanly after a removed pair.
+    const int next = tile == 0 || partner == 0 ? partnerOf(1) == 0 ? 2 : 1 : 0;
+    clickTile(game, next);
+    EXPECT_EQ(gameState.clickCount, 3);
+    EXPECT_EQ(gameState.revealedCount, 1);
+    EXPECT_EQ(gameState.firstTile, next);
+}
+
+TEST(Rules, FacesShowThePictureTheValueIndexes) {
+    NullGame game;
+    game.startGame();
+    for (int tile = 0; tile < TILE_COUNT; ++tile)
+        EXPECT_EQ(imageOf(tile), gameState.hiddenTexture) << tile;
+    // Whatever the state, the tile just clicked lies face up.
+    for (int tile = 0; tile < TILE_COUNT; ++tile) {
+        SCOPED_TRACE(tile);
+        clickTile(game, tile);
+        video::ITexture* face = imageOf(tile);
+        ASSERT_NE(face, nullptr);
+        std::string name = face->getName().getPath().c_str();
+        name = name.substr(name.find_last_of('/') + 1);
+        // Value v shows picture v + 1, and value 10 wraps round to "1.jpg".
+        EXPECT_EQ(name, std::to_string(gameState.tileValues[tile] % 10 + 1) + ".jpg");
+        EXPECT_EQ(face, gameState.faceTextures[gameState.tileValues[tile]]);
+    }
+}
+
+TEST(Rules, TheWinIsAnnouncedOnceAndANewGameFollows) {
+    NullGame game;
+    game.startGame();
+    playPerfectly(game);
+    ASSERT_EQ(countId(ID_WIN_BOX), 1);
+    // Nothing left to click: more clicks on the empty board change nothing.
+    game.click(60, 60);
+    game.click(400, 250);
+    EXPECT_EQ(countId(ID_WIN_BOX), 1);
+    EXPECT_EQ(gameState.matchedPairs, 9);
+    EXPECT_EQ(gameState.clickCount, 20);
+
+    game.dismissBox(ID_WIN_BOX);
+    EXPECT_EQ(countId(ID_WIN_BOX), 0);
+    const std::string trace = captureStdout([&] { game.chooseMenu(0); });
+    EXPECT_EQ(std::count(trace.begin(), trace.end(), '\n'), 20);
+    EXPECT_EQ(gameState.clickCount, 0);
+    EXPECT_EQ(gameState.matchedPairs, 0);
+    for (int tile = 0; tile < TILE_COUNT; ++tile)
+        EXPECT_TRUE(gameState.tileButtons[tile]->isVisible());
+    playPerfectly(game);
+    EXPECT_EQ(winText(), "Your number of clicks are 20\nPlay Again");
+    game.dismissBox(ID_WIN_BOX);
+    game.chooseMenu(1);
+    EXPECT_FALSE(game.frame());
+}
+
+} // namespace
