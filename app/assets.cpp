@@ -20,7 +20,9 @@ bool mountArchive() {
     return true;
 }
 
-video::ITexture* load(const char* name) { return gameState.videoDriver->getTexture(name); }
+video::ITexture* load(const char* name) {
+    return gameState.videoDriver->getTexture(name);
+}
 
 } // namespace
 

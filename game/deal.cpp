@@ -8,7 +8,9 @@
 #include <cstdlib>
 #include <utility>
 
-void shuffleDeal() { shuffleDealWithSeed(millisecondTicks()); }
+void shuffleDeal() {
+    shuffleDealWithSeed(millisecondTicks());
+}
 
 void shuffleDealWithSeed(unsigned seed) {
     // Deliberately shuffles the previous deal's arrangement forward with

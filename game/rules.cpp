@@ -17,7 +17,9 @@ void showTile(int id) {
     gameState.tileButtons[id]->setImage(gameState.faceTextures[gameState.tileValues[id]]);
 }
 
-void hideTile(int id) { gameState.tileButtons[id]->setImage(gameState.hiddenTexture); }
+void hideTile(int id) {
+    gameState.tileButtons[id]->setImage(gameState.hiddenTexture);
+}
 
 void removeTile(int id) {
     gameState.tileButtons[id]->setEnabled(false);

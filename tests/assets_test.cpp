@@ -76,9 +76,9 @@ TEST(Assets, WithoutTheArchiveABoxSaysSoAndLooseFilesServe) {
     for (gui::IGUIElement* child : box->getChildren())
         if (child->getType() == gui::EGUIET_BUTTON && child->isVisible() && *child->getText()) {
             ++buttons;
-            EXPECT_EQ(narrow(child->getText()),
-                      narrow(gameState.guiEnvironment->getSkin()->getDefaultText(
-                          gui::EGDT_MSG_BOX_YES)));
+            EXPECT_EQ(
+                narrow(child->getText()),
+                narrow(gameState.guiEnvironment->getSkin()->getDefaultText(gui::EGDT_MSG_BOX_YES)));
         }
     EXPECT_EQ(buttons, 1);
 

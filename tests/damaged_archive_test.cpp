@@ -110,8 +110,16 @@ TEST_F(DamagedArchive, ThePristineArchiveIsMountedWithoutABox) {
 
 TEST_F(DamagedArchive, TruncatedAtAnyLengthIsReportedAndNotMounted) {
     std::mt19937 random(20261208);
-    std::vector<size_t> lengths = {0, 1, 4, 22, 29, 30, pristine.size() - 1, pristine.size() - 21,
-                                   pristine.size() - 22, pristine.size() - 23};
+    std::vector<size_t> lengths = {0,
+                                   1,
+                                   4,
+                                   22,
+                                   29,
+                                   30,
+                                   pristine.size() - 1,
+                                   pristine.size() - 21,
+                                   pristine.size() - 22,
+                                   pristine.size() - 23};
     std::uniform_int_distribution<size_t> anywhere(0, pristine.size() - 1);
     while (lengths.size() < 160)
         lengths.push_back(anywhere(random));

@@ -36,9 +36,13 @@ int someTileNotMatching(int tile) {
     return -1;
 }
 
-void clickTile(NullGame& game, int tile) { game.click(gameState.tileButtons[tile]); }
+void clickTile(NullGame& game, int tile) {
+    game.click(gameState.tileButtons[tile]);
+}
 
-video::ITexture* imageOf(int tile) { return buttonImage(gameState.tileButtons[tile]); }
+video::ITexture* imageOf(int tile) {
+    return buttonImage(gameState.tileButtons[tile]);
+}
 
 std::string winText() {
     gui::IGUIElement* box = findId(ID_WIN_BOX);
@@ -75,9 +79,9 @@ TEST(Rules, APerfectGameTakesTwentyClicks) {
     for (gui::IGUIElement* child : box->getChildren())
         if (child->getType() == gui::EGUIET_BUTTON && child->isVisible() && *child->getText()) {
             ++answers;
-            EXPECT_EQ(narrow(child->getText()),
-                      narrow(gameState.guiEnvironment->getSkin()->getDefaultText(
-                          gui::EGDT_MSG_BOX_OK)));
+            EXPECT_EQ(
+                narrow(child->getText()),
+                narrow(gameState.guiEnvironment->getSkin()->getDefaultText(gui::EGDT_MSG_BOX_OK)));
         }
     EXPECT_EQ(answers, 1);
     for (int tile = 0; tile < TILE_COUNT; ++tile) {
@@ -131,8 +135,8 @@ TEST(Rules, AThirdClickTurnsTheMissBackAndStartsAgain) {
     game.startGame();
     const int first = 0;
     const int second = someTileNotMatching(first);
-    const int third = someTileNotMatching(second) == first ? partnerOf(second)
-                                                           : someTileNotMatching(second);
+    const int third =
+        someTileNotMatching(second) == first ? partnerOf(second) : someTileNotMatching(second);
     clickTile(game, first);
     clickTile(game, second);
     EXPECT_EQ(gameState.revealedCount, 2);

@@ -16,7 +16,9 @@ using namespace irr;
 
 namespace {
 
-bool isTile(s32 id) { return id >= 0 && id < TILE_COUNT; }
+bool isTile(s32 id) {
+    return id >= 0 && id < TILE_COUNT;
+}
 
 } // namespace
 

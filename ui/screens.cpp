@@ -12,7 +12,8 @@ const u32 INTRO_FADE_MS = 4000;
 
 void addMenuButton(const core::rect<s32>& where, s32 id, const wchar_t* text,
                    const wchar_t* toolTip) {
-    gui::IGUIButton* button = gameState.guiEnvironment->addButton(where, nullptr, id, text, toolTip);
+    gui::IGUIButton* button =
+        gameState.guiEnvironment->addButton(where, nullptr, id, text, toolTip);
     button->setImage(gameState.buttonFaceTexture);
 }
 

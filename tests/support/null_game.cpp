@@ -49,11 +49,17 @@ NullGame::NullGame() {
     gameState.device->getTimer()->stop();
 }
 
-NullGame::~NullGame() { shutDown(); }
+NullGame::~NullGame() {
+    shutDown();
+}
 
-bool NullGame::frame() { return runFrame(); }
+bool NullGame::frame() {
+    return runFrame();
+}
 
-void NullGame::setTime(u32 ms) { gameState.device->getTimer()->setTime(ms); }
+void NullGame::setTime(u32 ms) {
+    gameState.device->getTimer()->setTime(ms);
+}
 
 void NullGame::skipIntro() {
     setTime(gameState.startTime + 6001);
@@ -73,7 +79,9 @@ void NullGame::click(gui::IGUIElement* element) {
     click(centre.X, centre.Y);
 }
 
-void NullGame::clickId(s32 id) { click(findId(id)); }
+void NullGame::clickId(s32 id) {
+    click(findId(id));
+}
 
 void NullGame::chooseMenu(int index) {
     gui::IGUIContextMenu* bar = menuBar();
@@ -85,7 +93,8 @@ void NullGame::chooseMenu(int index) {
     // Items are stacked between a 3-pixel top margin and a 5-pixel bottom one.
     const core::rect<s32> subRect = sub->getAbsolutePosition();
     const s32 itemHeight = (subRect.getHeight() - 8) / static_cast<s32>(sub->getItemCount());
-    click(subRect.getCenter().X, subRect.UpperLeftCorner.Y + 3 + itemHeight * index + itemHeight / 2);
+    click(subRect.getCenter().X,
+          subRect.UpperLeftCorner.Y + 3 + itemHeight * index + itemHeight / 2);
 }
 
 void NullGame::dismissBox(s32 boxId) {
@@ -110,7 +119,9 @@ gui::IGUIElement* findId(s32 id) {
     return findIn(gameState.guiEnvironment->getRootGUIElement(), id);
 }
 
-int countId(s32 id) { return countIn(gameState.guiEnvironment->getRootGUIElement(), id); }
+int countId(s32 id) {
+    return countIn(gameState.guiEnvironment->getRootGUIElement(), id);
+}
 
 int screenElementCount() {
     return static_cast<int>(gameState.guiEnvironment->getRootGUIElement()->getChildren().size());
