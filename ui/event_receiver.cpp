@@ -8,9 +8,7 @@
 #include "ui/screen_change.h"
 #include "ui/screens.h"
 
-#ifndef KAVENNA_WEBSITE
-#define KAVENNA_WEBSITE "https://kavenna.example.org/"
-#endif
+// KAVENNA_WEBSITE, the game's homepage, is set when the build is configured.
 
 using namespace irr;
 
