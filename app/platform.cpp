@@ -46,8 +46,12 @@ bool waitForInput(void* display, unsigned timeoutMs) {
 
 namespace {
 
-int ignoreXError(Display*, XErrorEvent*) { return 0; }
+int ignoreXError(Display*, XErrorEvent*) {
+    return 0;
+}
 
 } // namespace
 
-void tolerateXErrors() { XSetErrorHandler(ignoreXError); }
+void tolerateXErrors() {
+    XSetErrorHandler(ignoreXError);
+}
