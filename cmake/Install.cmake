@@ -1,6 +1,6 @@
 # Install rules: the `kavenna` command, the program, tesmor.dat, the
-# desktop entry, icons, AppStream metainfo, manual page and copyright file,
-# laid out as FreeDesktop and Debian expect. The game reads tesmor.dat from
+# desktop entry, icons, AppStream metainfo, manual page, copyright file and
+# changelog, laid out as FreeDesktop and Debian expect. The game reads tesmor.dat from
 # its working directory, so the command is a small script that changes to
 # the data folder and starts the program kept in a libexec folder.
 set(KAVENNA_APP_ID "org.example.kavenna")
@@ -21,17 +21,23 @@ file(RELATIVE_PATH KAVENNA_WRAPPER_TO_DATA "${full_GAMESDIR}" "${full_DATADIR}")
 file(RELATIVE_PATH KAVENNA_WRAPPER_TO_PROGRAM "${full_GAMESDIR}" "${full_PROGRAMDIR}/kavenna")
 configure_file(data/kavenna.sh.in "${CMAKE_CURRENT_BINARY_DIR}/packaging/kavenna" @ONLY)
 
-# Debian ships manual pages compressed; -n keeps the bytes reproducible.
+# Debian ships manual pages and changelogs compressed; -n keeps the bytes
+# reproducible.
 find_program(GZIP_EXECUTABLE gzip REQUIRED)
-set(KAVENNA_MANUAL_PAGE "${CMAKE_CURRENT_BINARY_DIR}/packaging/kavenna.6.gz")
-add_custom_command(
-  OUTPUT "${KAVENNA_MANUAL_PAGE}"
-  COMMAND "${CMAKE_COMMAND}" -E copy "${CMAKE_CURRENT_SOURCE_DIR}/data/kavenna.6"
-          "${CMAKE_CURRENT_BINARY_DIR}/packaging/kavenna.6"
-  COMMAND "${GZIP_EXECUTABLE}" -9nf "${CMAKE_CURRENT_BINARY_DIR}/packaging/kavenna.6"
-  DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/data/kavenna.6"
-  VERBATIM)
-add_custom_target(manual_page ALL DEPENDS "${KAVENNA_MANUAL_PAGE}")
+function(kavenna_gzip source name)
+  set(copy "${CMAKE_CURRENT_BINARY_DIR}/packaging/${name}")
+  add_custom_command(
+    OUTPUT "${copy}.gz"
+    COMMAND "${CMAKE_COMMAND}" -E copy "${CMAKE_CURRENT_SOURCE_DIR}/${source}" "${copy}"
+    COMMAND "${GZIP_EXECUTABLE}" -9nf "${copy}"
+    DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${source}"
+    VERBATIM)
+endfunction()
+kavenna_gzip(data/kavenna.6 kavenna.6)
+kavenna_gzip(data/kavenna.changelog changelog.Debian)
+add_custom_target(compressed_docs ALL DEPENDS
+  "${CMAKE_CURRENT_BINARY_DIR}/packaging/kavenna.6.gz"
+  "${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog.Debian.gz")
 
 install(PROGRAMS "${CMAKE_CURRENT_BINARY_DIR}/packaging/kavenna"
         DESTINATION "${KAVENNA_INSTALL_GAMESDIR}")
@@ -48,8 +54,11 @@ foreach(size 16 32 48 64 128 256)
           DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps"
           RENAME kavenna.png)
 endforeach()
-install(FILES "${KAVENNA_MANUAL_PAGE}" DESTINATION "${CMAKE_INSTALL_MANDIR}/man6")
+install(FILES "${CMAKE_CURRENT_BINARY_DIR}/packaging/kavenna.6.gz"
+        DESTINATION "${CMAKE_INSTALL_MANDIR}/man6")
 # Named after the package, not the project, as Debian expects.
 install(FILES data/kavenna.copyright
         DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/kavenna"
         RENAME copyright)
+install(FILES "${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog.Debian.gz"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/kavenna")

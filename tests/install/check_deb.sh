@@ -1,8 +1,9 @@
 #!/bin/sh
 # Checks the Debian package: its control fields (dependencies found by
-# dpkg-shlibdeps, section games, a maintainer) and, unpacked, the same
-# installed tree as a prefix install, with a stripped program that names
-# no build-tree folder.
+# dpkg-shlibdeps, section games, a maintainer), a changelog whose newest
+# entry is the package's version and, unpacked, the same installed tree as
+# a prefix install, with a stripped program that names no build-tree
+# folder.
 # Usage: check_deb.sh DEB_DIR VERSION CHECK_LAYOUT_ARGS...
 set -eu
 dir=$1
@@ -42,4 +43,14 @@ if [ "$(ls "$tree")" != "usr" ]; then
     status=1
 fi
 python3 "$(dirname "$0")/check_layout.py" --root "$tree/usr" --packaged "$@" || status=1
+
+changelog="$tree/usr/share/doc/kavenna/changelog.Debian.gz"
+if [ -f "$changelog" ]; then
+    gzip -dc "$changelog" >"$dir/changelog"
+    newest=$(dpkg-parsechangelog -l "$dir/changelog" -S Version)
+    if [ "$newest" != "$version-1" ]; then
+        echo "check_deb: the changelog's newest entry is $newest, the package $version-1" >&2
+        status=1
+    fi
+fi
 exit "$status"

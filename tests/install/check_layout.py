@@ -49,6 +49,7 @@ def expected_files(a):
         os.path.join(share, "metainfo", "org.example.kavenna.metainfo.xml"): 0o644,
         os.path.join(a.man, "man6", "kavenna.6.gz"): 0o644,
         os.path.join(share, "doc", "kavenna", "copyright"): 0o644,
+        os.path.join(share, "doc", "kavenna", "changelog.Debian.gz"): 0o644,
     }
     for size in ICON_SIZES:
         files[os.path.join(share, "icons", "hicolor", "%dx%d" % (size, size), "apps",
@@ -106,9 +107,12 @@ def check_contents(a):
                             "kavenna.png")
         if os.path.exists(icon) and png_size(icon) != (size, size):
             fail("the %dx%d icon is a PNG of %r" % (size, size, png_size(icon)))
-    page = os.path.join(a.root, a.man, "man6", "kavenna.6.gz")
-    if gzip.decompress(read(page)) != read(os.path.join(a.source, "data", "kavenna.6")):
-        fail("the installed manual page is not data/kavenna.6")
+    for installed, source in ((os.path.join(a.man, "man6", "kavenna.6.gz"), "kavenna.6"),
+                              (os.path.join(a.share, "doc", "kavenna", "changelog.Debian.gz"),
+                               "kavenna.changelog")):
+        if gzip.decompress(read(os.path.join(a.root, installed))) != read(
+                os.path.join(a.source, "data", source)):
+            fail("the installed %s is not data/%s" % (installed, source))
 
 
 def licence_body(copyright_text, name):
