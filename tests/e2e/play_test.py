@@ -1,0 +1,316 @@
+#!/usr/bin/python3
+"""Plays the built game in a real window under Xvfb, with the mouse only.
+
+From the intro to the main menu, About and back, a perfect game read off
+the deal trace, the win box, "Menu" -> "New Game" and "Menu" -> "Exit",
+checking the window's pixels against the asset files on the way and the
+standard output at the end. With --software the X server has no GLX, so
+the game must fall back to the engine's software renderer; that run
+skips the fade, About and the second deal.
+"""
+
+import argparse
+import re
+import sys
+import time
+
+from PIL import Image
+
+import pictures
+from session import Session, TestFailure
+
+WINDOW_SECONDS = 60
+SCREEN_SECONDS = 30
+TRACE_LINE = re.compile(r"(\d+)\.(\d+)  \n")
+WINDOW_BOX = (0, 0, 800, 500)
+BELOW_MENU_BAR = (0, 30, 800, 500)
+START_BUTTON = (300, 300, 500, 350)
+ABOUT_BUTTON = (300, 400, 500, 450)
+# Nothing is drawn here on any screen; the pointer rests here so that no
+# hover or tool-tip changes what is checked.
+RESTING_POINT = (790, 495)
+MENU_TITLE = (30, 10)
+
+
+class Play:
+    def __init__(self, session, data_dir, software):
+        self.s = session
+        self.software = software
+        self.splash = pictures.load_asset(data_dir, "s.png")
+        self.menu_background = pictures.load_asset(data_dir, "m.png")
+        self.button_face = pictures.load_asset(data_dir, "w.jpg")
+        self.hidden = pictures.load_asset(data_dir, "h.jpg")
+        self.faces = {name: pictures.load_asset(data_dir, "%d.jpg" % name) for name in range(1, 11)}
+        self.deals = []
+
+    def step(self, text):
+        print("ok: " + text)
+        sys.stdout.flush()
+
+    # --- the window and the intro -------------------------------------
+
+    def open_window(self):
+        self.s.start_game()
+        self.s.find_window(WINDOW_SECONDS)
+        self.shown_at = time.monotonic()
+        self.s.move(*RESTING_POINT)
+        deadline = time.monotonic() + 10
+        while self.s.title() != "Kavenna":
+            if time.monotonic() > deadline:
+                raise TestFailure("the window is titled %r, not 'Kavenna'" % self.s.title())
+            time.sleep(0.1)
+        size = self.s.screenshot().size
+        if size != (800, 500):
+            raise TestFailure("the window is %dx%d, not 800x500" % size)
+        self.step("a window titled 'Kavenna', 800x500")
+
+    def splash_through_fade(self):
+        time.sleep(max(0.0, self.shown_at + 1.0 - time.monotonic()))
+
+        def veiled(shot):
+            factor, correlation = pictures.darkened(shot, self.splash)
+            if correlation < 0.9:
+                return "correlation with s.png only %.2f" % correlation
+            if not 0.03 < factor < 0.9:
+                return "brightness %.2f of s.png's" % factor
+            self.first_factor = factor
+            return None
+
+        shot = self.s.wait_for("the splash darkened by the fade", veiled, 5)
+        self.s.save(shot, "splash")
+        self.step("about a second in, s.png shows at %.0f%% brightness"
+                  % (100 * self.first_factor))
+
+    def menu_check(self, shot):
+        complaint = pictures.shows_outside(shot, self.menu_background,
+                                           [START_BUTTON, ABOUT_BUTTON])
+        if complaint:
+            return "background: " + complaint
+        for box in (START_BUTTON, ABOUT_BUTTON):
+            complaint = pictures.shows_with_label(shot, box, self.button_face,
+                                                  self.menu_background.crop(box))
+            if complaint:
+                return complaint
+        return None
+
+    def main_menu_after_intro(self, watch_fade):
+        brightest = [0.0]
+
+        def menu_or_splash(shot):
+            complaint = self.menu_check(shot)
+            if complaint and watch_fade:
+                factor, correlation = pictures.darkened(shot, self.splash)
+                if correlation > 0.9:
+                    brightest[0] = max(brightest[0], factor)
+            return complaint
+
+        shot = self.s.wait_for("the main menu", menu_or_splash, SCREEN_SECONDS)
+        seen_after = time.monotonic() - self.shown_at
+        self.s.save(shot, "main-menu")
+        # The game's clock starts before its window is found, never after.
+        if seen_after < 4.5:
+            raise TestFailure("the main menu came %.1f s after the window, before the intro's "
+                              "6 s were over" % seen_after)
+        if watch_fade and brightest[0] < self.first_factor + 0.1:
+            raise TestFailure("the splash never brightened past %.0f%% before the menu"
+                              % (100 * brightest[0]))
+        self.step("the main menu (m.png, two buttons on w.jpg) %.1f s after the window"
+                  % seen_after)
+
+    # --- menu screens ---------------------------------------------------
+
+    def about_and_back(self):
+        self.s.click(400, 425)
+        self.s.move(*RESTING_POINT)
+
+        def about(shot):
+            # The website button is wider than Start Game was.
+            beside = (250, 300, 300, 350)
+            if pictures.same_share(shot, beside, self.menu_background.crop(beside)) > 0.5:
+                return "no website button left of where Start Game was"
+            return pictures.shows_with_label(shot, ABOUT_BUTTON, self.button_face,
+                                             self.menu_background.crop(ABOUT_BUTTON))
+
+        self.s.save(self.s.wait_for("the About screen", about, SCREEN_SECONDS), "about")
+        self.s.click(400, 425)
+        self.s.move(*RESTING_POINT)
+        self.s.wait_for("the main menu again", self.menu_check, SCREEN_SECONDS)
+        if self.s.stdout_text():
+            raise TestFailure("standard output before any game: %r" % self.s.stdout_text())
+        self.step("About, then Back to the main menu")
+
+    # --- the board --------------------------------------------------------
+
+    def read_deal(self, lines_before):
+        self.s.wait_for_lines(lines_before + 20, SCREEN_SECONDS)
+        # Anything more would come at once; give it a moment to show.
+        time.sleep(1.0)
+        text = self.s.stdout_text()
+        lines = text.splitlines(True)
+        if len(lines) != lines_before + 20:
+            raise TestFailure("%d lines on standard output, expected %d:\n%s"
+                              % (len(lines), lines_before + 20, text))
+        deal = {}
+        for expected_tile, line in enumerate(lines[lines_before:]):
+            match = TRACE_LINE.fullmatch(line)
+            if not match or int(match.group(1)) != expected_tile:
+                raise TestFailure("trace line %r is not '%d.<value>  '" % (line, expected_tile))
+            deal[expected_tile] = int(match.group(2))
+        values = sorted(deal.values())
+        if values != sorted(list(range(1, 11)) * 2):
+            raise TestFailure("the deal %r is not two tiles of each value 1..10" % deal)
+        self.deals.append(deal)
+        self.step("exactly 20 trace lines for the deal")
+        return deal
+
+    def face_down_board(self, name):
+        expected = Image.new("RGB", (800, 500), (255, 255, 255))
+        for tile in range(20):
+            expected.paste(self.hidden, pictures.tile_box(tile)[:2])
+        box = BELOW_MENU_BAR
+
+        def board(shot):
+            return pictures.shows(shot, box, expected.crop(box), at_least=0.99)
+
+        self.s.move(*RESTING_POINT)
+        self.s.save(self.s.wait_for("20 face-down tiles", board, SCREEN_SECONDS), name)
+        self.step("20 face-down tiles (h.jpg) on white")
+
+    def play_perfectly(self, deal):
+        tiles_of = {}
+        for tile, value in sorted(deal.items()):
+            tiles_of.setdefault(value, []).append(tile)
+        pairs = sorted(tiles_of.items(), key=lambda item: item[1][0])
+        for number, (value, (first, second)) in enumerate(pairs, 1):
+            # The value indexes the game's picture table: 10 shows 1.jpg.
+            face = self.faces[value % 10 + 1]
+            self.s.click(*pictures.tile_centre(first))
+            self.s.move(*RESTING_POINT)
+            self.s.wait_for("tile %d face up" % first,
+                            lambda shot: pictures.shows(shot, pictures.tile_box(first), face),
+                            SCREEN_SECONDS)
+            self.s.click(*pictures.tile_centre(second))
+            self.s.move(*RESTING_POINT)
+            if number == len(pairs):
+                break
+
+            def gone(shot):
+                return (pictures.white(shot, pictures.tile_box(first))
+                        or pictures.white(shot, pictures.tile_box(second)))
+
+            shot = self.s.wait_for("tiles %d and %d gone" % (first, second), gone, SCREEN_SECONDS)
+            if number in (1, 5):
+                self.s.save(shot, "pair-%d" % number)
+        self.step("a perfect game: each pair left the board as it was found")
+
+    def win_box(self):
+        def box_and_nothing_else(shot):
+            bounds = pictures.not_white_bounds(shot, BELOW_MENU_BAR)
+            if bounds is None:
+                return "nothing in the window's centre"
+            left, top, right, bottom = bounds
+            if not (left < 400 < right and top < 250 < bottom):
+                return "something at %r, not over the centre" % (bounds,)
+            if not (150 <= right - left <= 600 and 60 <= bottom - top <= 350):
+                return "something of odd size at %r" % (bounds,)
+            self.box = bounds
+            return None
+
+        shot = self.s.wait_for("the win box", box_and_nothing_else, SCREEN_SECONDS)
+        self.s.save(shot, "won")
+        self.step("the last pair went and the 'You won' box came up at %r" % (self.box,))
+        return shot
+
+    def dismiss_box(self, shot):
+        left, top, right, bottom = self.box
+        # Below the title bar and inside the frame: the message, then the
+        # button's label lowest of all.
+        labels = [band for band in pictures.ink_bands(shot, (left + 4, top + 22, right - 4,
+                                                              bottom - 4))
+                  if band[1] - band[0] >= 5]
+        if len(labels) < 2:
+            raise TestFailure("no message and button label in the box: %r" % labels)
+        band_top, band_bottom, band_left, band_right = labels[-1]
+        self.s.click((band_left + band_right) // 2, (band_top + band_bottom) // 2)
+        self.s.move(*RESTING_POINT)
+        self.s.wait_for("the box gone",
+                        lambda shot: pictures.white(shot, BELOW_MENU_BAR), SCREEN_SECONDS)
+        self.step("OK closed the box, leaving an empty board")
+
+    def choose_from_menu(self, index, name):
+        before = self.s.screenshot()
+        self.s.click(*MENU_TITLE)
+
+        def submenu(shot):
+            # It is drawn see-through: whatever changed below the bar is it.
+            bounds = pictures.changed_bounds(before, shot, (0, 26, 300, 200))
+            if bounds is None:
+                return "no submenu below the menu bar"
+            left, top, right, bottom = bounds
+            if not (60 <= right - left <= 250 and 30 <= bottom - top <= 120):
+                return "something of odd size at %r" % (bounds,)
+            self.submenu = bounds
+            return None
+
+        self.s.save(self.s.wait_for("the submenu", submenu, SCREEN_SECONDS), "submenu")
+        # Two entries of equal height: "New Game" above "Exit".
+        left, top, right, bottom = self.submenu
+        self.s.click((left + right) // 2, top + (bottom - top) * (2 * index + 1) // 4)
+        self.step("'Menu' -> '%s'" % name)
+
+    # --- the end ----------------------------------------------------------
+
+    def exit_code_zero(self):
+        code = self.s.wait_for_exit(SCREEN_SECONDS)
+        if code != 0:
+            raise TestFailure("the game ended with %d; stderr: %s" % (code, self.s.stderr()))
+        self.step("the game ended with exit code 0")
+
+    def only_trace_on_stdout(self):
+        expected = "".join("%d.%d  \n" % (tile, deal[tile])
+                           for deal in self.deals for tile in range(20))
+        text = self.s.stdout_text()
+        if text != expected:
+            raise TestFailure("standard output is not just the deals' trace:\n%r" % text)
+        self.step("standard output holds the %d deals' trace and nothing else" % len(self.deals))
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--game", required=True)
+    parser.add_argument("--build-dir", required=True)
+    parser.add_argument("--data-dir", required=True)
+    parser.add_argument("--artifacts", required=True)
+    parser.add_argument("--software", action="store_true")
+    args = parser.parse_args()
+
+    with Session(args.game, args.build_dir, args.artifacts, glx=not args.software) as session:
+        play = Play(session, args.data_dir, args.software)
+        try:
+            play.open_window()
+            if not args.software:
+                play.splash_through_fade()
+            play.main_menu_after_intro(watch_fade=not args.software)
+            if not args.software:
+                play.about_and_back()
+            session.click(400, 325)
+            deal = play.read_deal(0)
+            play.face_down_board("board")
+            play.play_perfectly(deal)
+            play.dismiss_box(play.win_box())
+            if not args.software:
+                play.choose_from_menu(0, "New Game")
+                play.read_deal(20)
+                play.face_down_board("new-game")
+            play.choose_from_menu(1, "Exit")
+            play.exit_code_zero()
+            play.only_trace_on_stdout()
+        except TestFailure as failure:
+            print("FAILED: %s" % failure)
+            print("screenshots and output are in %s" % args.artifacts)
+            return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,165 @@
+#!/usr/bin/python3
+"""A private Xvfb with the built game in it, driven like a player would.
+
+`Session` starts Xvfb on a display it picks itself (-displayfd, so tests
+can run side by side), starts the game from the build directory with its
+standard output in a file, finds its window, and offers mouse clicks,
+window screenshots and waiting for a condition with a deadline. Leaving
+the `with` block ends whatever is still running.
+"""
+
+import os
+import select
+import subprocess
+import time
+
+import xwd_image
+
+XVFB_START_SECONDS = 30
+POLL_SECONDS = 0.15
+
+
+class TestFailure(Exception):
+    """A check that did not hold."""
+
+
+class Session:
+    def __init__(self, game, build_dir, artifacts, glx=True):
+        self.game = game
+        self.build_dir = build_dir
+        self.artifacts = artifacts
+        self.glx = glx
+        self.xvfb = None
+        self.process = None
+        self.window = None
+        self.env = None
+        self.stdout_path = os.path.join(artifacts, "stdout.txt")
+        self.stderr_path = os.path.join(artifacts, "stderr.txt")
+        self.shots = 0
+
+    def __enter__(self):
+        os.makedirs(self.artifacts, exist_ok=True)
+        self._start_xvfb()
+        return self
+
+    def __exit__(self, *exc):
+        for process in (self.process, self.xvfb):
+            if process and process.poll() is None:
+                process.terminate()
+                try:
+                    process.wait(10)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+                    process.wait()
+        return False
+
+    def _start_xvfb(self):
+        read_end, write_end = os.pipe()
+        glx = "+extension" if self.glx else "-extension"
+        log = open(os.path.join(self.artifacts, "xvfb.log"), "wb")
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+             "-nolisten", "tcp", glx, "GLX"],
+            pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=log, stderr=log)
+        os.close(write_end)
+        number = b""
+        deadline = time.monotonic() + XVFB_START_SECONDS
+        while not number.endswith(b"\n"):
+            left = deadline - time.monotonic()
+            if left <= 0 or not select.select([read_end], [], [], left)[0]:
+                raise TestFailure("Xvfb did not report a display in time")
+            chunk = os.read(read_end, 16)
+            if not chunk:
+                raise TestFailure("Xvfb ended before reporting a display")
+            number += chunk
+        os.close(read_end)
+        self.env = dict(os.environ, DISPLAY=":" + number.decode().strip())
+        self.env.pop("XAUTHORITY", None)
+
+    def x(self, *command):
+        """Runs an X client on our display; its standard output."""
+        done = subprocess.run(command, env=self.env, capture_output=True, timeout=60)
+        if done.returncode != 0:
+            raise TestFailure("%s failed: %s" % (" ".join(command), done.stderr.decode()))
+        return done.stdout
+
+    def start_game(self):
+        self.process = subprocess.Popen(
+            [self.game], cwd=self.build_dir, env=self.env, stdin=subprocess.DEVNULL,
+            stdout=open(self.stdout_path, "wb"), stderr=open(self.stderr_path, "wb"))
+
+    def find_window(self, timeout):
+        """Waits for the game's top-level window; its id."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            if self.process.poll() is not None:
+                raise TestFailure("the game ended with %d before showing a window; stderr: %s"
+                                  % (self.process.returncode, self.stderr()))
+            found = subprocess.run(["xdotool", "search", "--maxdepth", "1", "--name", "."],
+                                   env=self.env, capture_output=True).stdout.split()
+            if found:
+                self.window = found[0].decode()
+                return self.window
+            time.sleep(POLL_SECONDS)
+        raise TestFailure("no window appeared within %d s" % timeout)
+
+    def title(self):
+        return self.x("xdotool", "getwindowname", self.window).decode().rstrip("\n")
+
+    def screenshot(self):
+        return xwd_image.decode(self.x("xwd", "-silent", "-id", self.window))
+
+    def save(self, image, name):
+        """Keeps `image` beside the test's other output; its path."""
+        self.shots += 1
+        path = os.path.join(self.artifacts, "%02d-%s.png" % (self.shots, name))
+        image.save(path)
+        return path
+
+    def move(self, x, y):
+        self.x("xdotool", "mousemove", "--window", self.window, str(x), str(y))
+
+    def click(self, x, y):
+        self.x("xdotool", "mousemove", "--window", self.window, str(x), str(y), "click", "1")
+
+    def wait_for(self, what, check, timeout):
+        """Screenshots until `check(image)` returns None; fails with its
+        last complaint when `timeout` seconds pass. The matching image."""
+        deadline = time.monotonic() + timeout
+        while True:
+            if self.process and self.process.poll() is not None:
+                raise TestFailure("%s: the game ended with %d; stderr: %s"
+                                  % (what, self.process.returncode, self.stderr()))
+            image = self.screenshot()
+            complaint = check(image)
+            if complaint is None:
+                return image
+            if time.monotonic() > deadline:
+                path = self.save(image, "failed")
+                raise TestFailure("%s: not seen within %d s (%s); screenshot %s"
+                                  % (what, timeout, complaint, path))
+            time.sleep(POLL_SECONDS)
+
+    def stdout_text(self):
+        with open(self.stdout_path, "rb") as out:
+            return out.read().decode("latin-1")
+
+    def stderr(self):
+        with open(self.stderr_path, "rb") as err:
+            return err.read().decode("latin-1", "replace").strip()
+
+    def wait_for_lines(self, count, timeout):
+        """Waits until standard output holds `count` complete lines."""
+        deadline = time.monotonic() + timeout
+        while self.stdout_text().count("\n") < count:
+            if time.monotonic() > deadline:
+                raise TestFailure("standard output holds %d lines, not %d, after %d s:\n%s"
+                                  % (self.stdout_text().count("\n"), count, timeout,
+                                     self.stdout_text()))
+            time.sleep(POLL_SECONDS)
+
+    def wait_for_exit(self, timeout):
+        try:
+            return self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise TestFailure("the game was still running %d s later" % timeout)
