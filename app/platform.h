@@ -13,11 +13,14 @@ void openInBrowser(const char* address);
 // Collects browser launchers that have finished, so none stays a zombie.
 void reapFinishedChildren();
 
-// Waits up to `timeoutMs` for the X connection `display` (an Xlib
-// Display, or null when there is none to watch) to have input; true when
-// it has. Without a display it sleeps a shorter while, so a click is
-// still answered promptly.
+// Waits up to `timeoutMs` for the game's X connection to have input;
+// true when it has. `display` is that connection's Xlib Display where the
+// driver exposes it; null makes it watch the process's own connection to
+// the X server (the software renderer's), and only without any does it
+// sleep a shorter while, so a click is still answered promptly.
 bool waitForInput(void* display, unsigned timeoutMs);
+
+void sleepMilliseconds(unsigned ms);
 
 // Xlib's default handler ends the process on any protocol error, even on
 // a refused vsync request the game can live without.
