@@ -57,9 +57,13 @@ class Session:
         read_end, write_end = os.pipe()
         glx = "+extension" if self.glx else "-extension"
         log = open(os.path.join(self.artifacts, "xvfb.log"), "wb")
+        # -noreset: by default the server resets when its last client goes,
+        # refusing connections meanwhile. Without GLX the game's OpenGL try
+        # is that last client, and its software fallback would connect
+        # straight into the reset. A desktop always has other clients.
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
-             "-nolisten", "tcp", glx, "GLX"],
+             "-nolisten", "tcp", "-noreset", glx, "GLX"],
             pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=log, stderr=log)
         os.close(write_end)
         number = b""
