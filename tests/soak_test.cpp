@@ -22,7 +22,7 @@ using namespace irr;
 namespace {
 
 const unsigned long DEFAULT_SEED = 1;
-const unsigned long DEFAULT_CLICKS = 5000;
+const unsigned long DEFAULT_CLICKS = 20000;
 
 unsigned long envNumber(const char* name, unsigned long fallback) {
     const char* text = std::getenv(name);

@@ -10,6 +10,7 @@ the `with` block ends whatever is still running.
 
 import os
 import select
+import shutil
 import subprocess
 import time
 
@@ -38,7 +39,9 @@ class Session:
         self.shots = 0
 
     def __enter__(self):
-        os.makedirs(self.artifacts, exist_ok=True)
+        # A previous run's screenshots would only mislead.
+        shutil.rmtree(self.artifacts, ignore_errors=True)
+        os.makedirs(self.artifacts)
         self._start_xvfb()
         return self
 
