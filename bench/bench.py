@@ -1,7 +1,9 @@
 """Measures the game against a floor program on a private Xvfb and prints
 one table: start-up to the first presented frame, memory and CPU at rest,
 frames a second while the intro fades, how soon a frame follows input at
-rest, and memory growth over many deals.
+rest, frames and CPU while the pointer keeps moving, and memory growth
+over many deals. It fails only when a step cannot be done (no frame, no
+deal, an unclean exit); its figures are printed, never judged.
 
     python3 bench.py --game build/kavenna --floor build/bench/kavenna_floor \\
         --frame-counter build/bench/libkavenna_frame_counter.so [--short] [--software]
@@ -101,7 +103,7 @@ def pointer_motion(watched, pointer, seconds):
     return rate, 100.0 * (watched.cpu_seconds() - cpu) / elapsed
 
 
-def measure_game(program, display, counter, pointer, rounds):
+def measure_game(program, display, server_pid, counter, pointer, rounds):
     figures = {}
     game = Watched(program, display, counter)
     try:
@@ -111,13 +113,15 @@ def measure_game(program, display, counter, pointer, rounds):
         # The intro gives way to the main menu on the first frame after
         # INTRO_MS; after that nothing moves.
         sleep_until_ns(game.first_frame_ns() + int((INTRO_MS / 1000 + 1.0) * 1e9))
-        figures["menu_cpu"], figures["menu_fps"] = game.measure_rest(rounds.rest_s)
+        figures["menu_cpu"], figures["menu_server_cpu"], figures["menu_fps"] = game.measure_rest(
+            rounds.rest_s, server_pid)
         figures["rss"] = game.resident_bytes()
 
         pointer.click(*START_GAME)
         game.wait_for_lines(DEAL_LINES, timeout=15)
         time.sleep(LIVELY_AFTER_INPUT_S + 0.5)
-        figures["board_cpu"], figures["board_fps"] = game.measure_rest(rounds.rest_s)
+        figures["board_cpu"], figures["board_server_cpu"], figures["board_fps"] = game.measure_rest(
+            rounds.rest_s, server_pid)
         figures["answer_ms"] = input_answer_ms(game, pointer, rounds.input_tries)
         figures["motion_fps"], figures["motion_cpu"] = pointer_motion(game, pointer, rounds.rest_s)
 
@@ -155,13 +159,14 @@ def check_game_output(game, status, deals):
         raise RuntimeError("the game wrote more than deals: %r" % strange[0])
 
 
-def measure_floor(program, display, counter, rounds):
+def measure_floor(program, display, server_pid, counter, rounds):
     figures = {}
     floor = Watched(program, display, counter)
     try:
         floor.wait_for_frames(1, timeout=30)
         figures["fade_fps"] = fade_rate(floor, rounds.fade_window_s)
-        figures["menu_cpu"], figures["menu_fps"] = floor.measure_rest(rounds.rest_s)
+        figures["menu_cpu"], figures["menu_server_cpu"], figures["menu_fps"] = floor.measure_rest(
+            rounds.rest_s, server_pid)
         figures["rss"] = floor.resident_bytes()
         figures["renderer"] = "OpenGL" if floor.frames_through_gl() else "software"
     finally:
@@ -186,6 +191,7 @@ def machine():
 
 
 def print_table(game, floor, first, rounds):
+    """`first` holds each program's first-frame times (ms)."""
     def row(label, game_text, floor_text, note=""):
         print("| %s | %s | %s | %s |" % (label, game_text, floor_text, note))
 
@@ -194,14 +200,20 @@ def print_table(game, floor, first, rounds):
     print()
     row("Measure", "Game", "Floor", "Game against floor")
     print("|---|---:|---:|---|")
-    row("First presented frame after exec (median of %d)" % rounds.first_frame_runs,
-        "%.0f ms" % first["game"], "%.0f ms" % first["floor"],
-        "%.2fx" % (first["game"] / first["floor"]))
+    def spread(runs):
+        return "%.0f ms (%.0f-%.0f)" % (statistics.median(runs), min(runs), max(runs))
+
+    row("First presented frame after exec: median (range) of %d" % rounds.first_frame_runs,
+        spread(first["game"]), spread(first["floor"]),
+        "%.2fx" % (statistics.median(first["game"]) / statistics.median(first["floor"])))
     row("Resident memory at rest (main menu)", "%.1f MiB" % (game["rss"] / MIB),
         "%.1f MiB" % (floor["rss"] / MIB), "%+.1f MiB" % ((game["rss"] - floor["rss"]) / MIB))
     row("CPU at rest, main menu (%g s)" % rounds.rest_s, "%.1f %%" % game["menu_cpu"],
         "%.1f %%" % floor["menu_cpu"], "floor draws 60 frames a second")
     row("CPU at rest, board (%g s)" % rounds.rest_s, "%.1f %%" % game["board_cpu"], "-", "")
+    row("X server's CPU meanwhile (menu / board)",
+        "%.1f / %.1f %%" % (game["menu_server_cpu"], game["board_server_cpu"]),
+        "%.1f %%" % floor["menu_server_cpu"], "")
     row("Frames a second at rest (menu / board)",
         "%.1f / %.1f" % (game["menu_fps"], game["board_fps"]), "%.1f" % floor["menu_fps"], "")
     row("Frames a second during the fade (%g-%g s)" % rounds.fade_window_s,
@@ -239,15 +251,15 @@ def main():
         for _ in range(rounds.first_frame_runs):
             times["game"].append(first_frame_ms(game_program, server.display, counter))
             times["floor"].append(first_frame_ms(floor_program, server.display, counter))
-        first = {name: statistics.median(runs) for name, runs in times.items()}
 
-        game = measure_game(game_program, server.display, counter, pointer, rounds)
-        floor = measure_floor(floor_program, server.display, counter, rounds)
+        game = measure_game(game_program, server.display, server.process.pid, counter, pointer,
+                            rounds)
+        floor = measure_floor(floor_program, server.display, server.process.pid, counter, rounds)
     finally:
         if pointer:
             pointer.close()
         server.close()
-    print_table(game, floor, first, rounds)
+    print_table(game, floor, times, rounds)
     return 0
 
 

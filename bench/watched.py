@@ -18,6 +18,13 @@ FRAME_LOG_BYTES = FRAME_LOG_TIMES_AT + 8 * FRAME_LOG_TIMES
 TICKS_PER_SECOND = os.sysconf("SC_CLK_TCK")
 
 
+def cpu_seconds(pid):
+    """User and system time of every thread of process `pid`."""
+    with open("/proc/%d/stat" % pid) as stat:
+        fields = stat.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / TICKS_PER_SECOND
+
+
 class Watched:
     def __init__(self, program, display, frame_counter, cwd=None):
         handle, self.log_path = tempfile.mkstemp(prefix="kavenna-frames-")
@@ -85,10 +92,7 @@ class Watched:
     # The kernel's view ----------------------------------------------------
 
     def cpu_seconds(self):
-        with open("/proc/%d/stat" % self.process.pid) as stat:
-            fields = stat.read().rsplit(")", 1)[1].split()
-        # utime and stime, of every thread of the process.
-        return (int(fields[11]) + int(fields[12])) / TICKS_PER_SECOND
+        return cpu_seconds(self.process.pid)
 
     def resident_bytes(self):
         with open("/proc/%d/status" % self.process.pid) as status:
@@ -97,14 +101,17 @@ class Watched:
                     return int(line.split()[1]) * 1024
         raise RuntimeError("no VmRSS for %d" % self.process.pid)
 
-    def measure_rest(self, seconds):
-        """CPU use (% of one core) and frames a second over `seconds`."""
-        cpu, frames, began = self.cpu_seconds(), self.frame_count(), time.monotonic()
+    def measure_rest(self, seconds, server_pid):
+        """CPU use (% of one core) of the program and of the X server, and
+        the program's frames a second, over `seconds`."""
+        cpu, server = self.cpu_seconds(), cpu_seconds(server_pid)
+        frames, began = self.frame_count(), time.monotonic()
         time.sleep(seconds)
         elapsed = time.monotonic() - began
         cpu = self.cpu_seconds() - cpu
+        server = cpu_seconds(server_pid) - server
         frames = self.frame_count() - frames
-        return 100.0 * cpu / elapsed, frames / elapsed
+        return 100.0 * cpu / elapsed, 100.0 * server / elapsed, frames / elapsed
 
     # Standard output and the end ----------------------------------------
 
