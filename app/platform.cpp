@@ -105,6 +105,9 @@ bool waitOnSocket(int fd, unsigned timeoutMs) {
 
 bool waitForInput(void* display, unsigned timeoutMs) {
     if (!display) {
+        // Without Xlib's Display, events it took off the socket while the
+        // frame was drawn are not seen here; the next frame, at most one
+        // resting period later, still delivers them.
         const int fd = engineXConnection();
         if (fd >= 0)
             return waitOnSocket(fd, timeoutMs);

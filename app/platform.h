@@ -1,6 +1,7 @@
 // The few things the game needs from Linux itself: a millisecond clock,
-// handing an address to the desktop's browser, and keeping X protocol
-// errors from ending the program.
+// waiting for input on the X connection, handing an address to the
+// desktop's browser, and keeping X protocol errors from ending the
+// program.
 #pragma once
 
 // Milliseconds from an arbitrary start, wrapping at 32 bits.
