@@ -32,6 +32,7 @@ void loadAssets() {
     gui::IGUIFont* font = gameState.guiEnvironment->getFont("f.xml");
 
     gameState.hiddenTexture = load("h.jpg");
+    gameState.menuBackgroundTexture = load("m.png");
     gameState.splashTexture = load("s.png");
     gameState.buttonFaceTexture = load("w.jpg");
     for (int k = 0; k < TILE_COUNT; ++k) {
@@ -49,17 +50,4 @@ void loadAssets() {
         gameState.guiEnvironment->addMessageBox(L"error opening tesmor.dat",
                                                 L"error opening tesmor.dat", true, gui::EMBF_YES,
                                                 nullptr, ID_ARCHIVE_ERROR_BOX, nullptr);
-}
-
-void loadMenuBackground() {
-    if (!gameState.menuBackgroundTexture)
-        gameState.menuBackgroundTexture = load("m.png");
-}
-
-void releaseSplash() {
-    // The engine keeps a copy of every picture in memory beside the
-    // driver's own: the two of the splash are the biggest the game holds.
-    if (gameState.splashTexture)
-        gameState.videoDriver->removeTexture(gameState.splashTexture);
-    gameState.splashTexture = nullptr;
 }

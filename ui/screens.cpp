@@ -1,6 +1,5 @@
 #include "ui/screens.h"
 
-#include "app/assets.h"
 #include "app/game_state.h"
 #include "ui/control_ids.h"
 #include "ui/screen_change.h"
@@ -34,8 +33,6 @@ void startIntro() {
 void showMainMenu() {
     clearScreen();
     gameState.splashVisible = false;
-    releaseSplash();
-    loadMenuBackground();
     gameState.menuBackgroundVisible = true;
     addMenuButton(core::rect<s32>(300, 300, 500, 350), ID_START_GAME, L"Start Game", L"Start Game");
     addMenuButton(core::rect<s32>(300, 400, 500, 450), ID_ABOUT, L"About", L"About");
