@@ -12,7 +12,9 @@ regenerated tree shows no spurious diffs.
 
 import math
 import os
+import struct
 import sys
+import zlib
 
 from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageFont
 
@@ -296,6 +298,29 @@ def save_jpg(img, path):
 
 def save_png(img, path):
     img.save(path, "PNG", optimize=False)
+
+
+def save_unfiltered_png(img, path):
+    """Writes an RGB PNG whose rows carry no filter.
+
+    The two full-window pictures are decoded before the intro's first
+    frame; without per-row filters they decode about a quarter faster,
+    for a file a fifth larger.
+    """
+    rgb = img.convert("RGB")
+    width, height = rgb.size
+    pixels = rgb.tobytes()
+    stride = width * 3
+    rows = b"".join(b"\0" + pixels[y * stride:(y + 1) * stride] for y in range(height))
+
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data
+                + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+
+    header = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header)
+                + chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b""))
 
 
 # --------------------------------------------------------------------------
@@ -586,8 +611,8 @@ def main():
         save_jpg(down(flatten(tile_face_rgba(name, colour)), TILE_W, TILE_H),
                  os.path.join(outdir, "%d.jpg" % i))
     save_jpg(button_face(), os.path.join(outdir, "w.jpg"))
-    save_png(menu_background(), os.path.join(outdir, "m.png"))
-    save_png(splash(), os.path.join(outdir, "s.png"))
+    save_unfiltered_png(menu_background(), os.path.join(outdir, "m.png"))
+    save_unfiltered_png(splash(), os.path.join(outdir, "s.png"))
     for size in (16, 32, 48, 64, 128, 256):
         save_png(icon(size), os.path.join(outdir, "icon-%d.png" % size))
     line_h, atlas = bitmap_font(outdir)
