@@ -10,6 +10,7 @@ skips the fade, About and the second deal.
 """
 
 import argparse
+import os
 import re
 import sys
 import time
@@ -17,7 +18,10 @@ import time
 from PIL import Image
 
 import pictures
-from session import Session, TestFailure
+
+# The X server harness shared with tests/install.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "xwindow"))
+from session import Session, TestFailure  # noqa: E402
 
 WINDOW_SECONDS = 60
 SCREEN_SECONDS = 30
@@ -274,6 +278,29 @@ class Play:
             raise TestFailure("standard output is not just the deals' trace:\n%r" % text)
         self.step("standard output holds the %d deals' trace and nothing else" % len(self.deals))
 
+    # --- all of it ---------------------------------------------------------
+
+    def whole_game(self):
+        """The run described at the top of this file."""
+        self.open_window()
+        if not self.software:
+            self.splash_through_fade()
+        self.main_menu_after_intro(watch_fade=not self.software)
+        if not self.software:
+            self.about_and_back()
+        self.s.click(400, 325)
+        deal = self.read_deal(0)
+        self.face_down_board("board")
+        self.play_perfectly(deal)
+        self.dismiss_box(self.win_box())
+        if not self.software:
+            self.choose_from_menu(0, "New Game")
+            self.read_deal(20)
+            self.face_down_board("new-game")
+        self.choose_from_menu(1, "Exit")
+        self.exit_code_zero()
+        self.only_trace_on_stdout()
+
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
@@ -284,32 +311,9 @@ def main():
     parser.add_argument("--software", action="store_true")
     args = parser.parse_args()
 
-    with Session(args.game, args.build_dir, args.artifacts, glx=not args.software) as session:
+    with Session([args.game], args.build_dir, args.artifacts, glx=not args.software) as session:
         play = Play(session, args.data_dir, args.software)
-        try:
-            play.open_window()
-            if not args.software:
-                play.splash_through_fade()
-            play.main_menu_after_intro(watch_fade=not args.software)
-            if not args.software:
-                play.about_and_back()
-            session.click(400, 325)
-            deal = play.read_deal(0)
-            play.face_down_board("board")
-            play.play_perfectly(deal)
-            play.dismiss_box(play.win_box())
-            if not args.software:
-                play.choose_from_menu(0, "New Game")
-                play.read_deal(20)
-                play.face_down_board("new-game")
-            play.choose_from_menu(1, "Exit")
-            play.exit_code_zero()
-            play.only_trace_on_stdout()
-        except TestFailure as failure:
-            print("FAILED: %s" % failure)
-            print("screenshots and output are in %s" % args.artifacts)
-            return 1
-    return 0
+        return session.run_checks(play.whole_game)
 
 
 if __name__ == "__main__":

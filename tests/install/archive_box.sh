@@ -3,14 +3,16 @@
 # tesmor.dat: the game then shows its splash under the missing-archive box,
 # and the screen check must say so. This keeps run_check.py honest about
 # the box it rules out in the other start tests.
-# Usage: archive_box.sh PROGRAM DATA_DIR SCRATCH_DIR
+# Usage: archive_box.sh PROGRAM DATA_DIR SCRATCH_DIR SEND_CLOSE
 set -eu
 program=$1
 data=$2
 scratch=$3
+send_close=$4
 rm -rf "$scratch"
 mkdir -p "$scratch"
 cp "$data"/*.jpg "$data"/m.png "$data"/s.png "$data"/f.xml "$data"/f0.png "$scratch"/
 [ ! -e "$scratch/tesmor.dat" ]
-exec /usr/bin/python3 "$(dirname "$0")/run_check.py" --splash "$data/s.png" --expect archive-box \
-    --cwd "$scratch" --save "$scratch.png" -- "$program"
+exec /usr/bin/python3 -B "$(dirname "$0")/run_check.py" --splash "$data/s.png" \
+    --expect archive-box --send-close "$send_close" --cwd "$scratch" \
+    --artifacts "$scratch-screens" -- "$program"

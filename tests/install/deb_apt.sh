@@ -4,10 +4,11 @@
 # removes the package and checks nothing of it is left. Needs root: exits
 # 77, which ctest reports as skipped, otherwise or when a kavenna package
 # is already installed (the test would replace and then remove it).
-# Usage: deb_apt.sh DEB_DIR SPLASH_PNG
+# Usage: deb_apt.sh DEB_DIR SPLASH_PNG SEND_CLOSE
 set -eu
 dir=$1
 splash=$2
+send_close=$3
 here=$(cd "$(dirname "$0")" && pwd)
 if [ "$(id -u)" -ne 0 ]; then
     echo "deb_apt: installing a package needs root; skipped"
@@ -41,8 +42,9 @@ trap 'exit 1' INT TERM
 
 apt install --no-install-recommends "$deb"
 status=0
-/usr/bin/python3 "$here/run_check.py" --splash "$splash" --expect splash --cwd / \
-    --path /usr/games --save "$dir/installed-package.png" -- kavenna || status=1
+/usr/bin/python3 -B "$here/run_check.py" --splash "$splash" --expect splash \
+    --send-close "$send_close" --cwd / --path /usr/games \
+    --artifacts "$dir/installed-package" -- kavenna || status=1
 
 apt remove --purge kavenna
 for path in /usr/games/kavenna /usr/libexec/kavenna /usr/share/games/kavenna \

@@ -1,11 +1,13 @@
 #!/usr/bin/python3
-"""A private Xvfb with the built game in it, driven like a player would.
+"""A private Xvfb with the game in it, driven like a player would.
 
 `Session` starts Xvfb on a display it picks itself (-displayfd, so tests
-can run side by side), starts the game from the build directory with its
-standard output in a file, finds its window, and offers mouse clicks,
-window screenshots and waiting for a condition with a deadline. Leaving
-the `with` block ends whatever is still running.
+can run side by side), starts a game command in a given folder with its
+output in files, finds its window, and offers mouse clicks, window
+screenshots, waiting for a condition with a deadline and a window
+manager's close request. Leaving the `with` block ends whatever is still
+running. The end-to-end tests drive the built game with it, the install
+tests the installed one.
 """
 
 import os
@@ -25,11 +27,15 @@ class TestFailure(Exception):
 
 
 class Session:
-    def __init__(self, game, build_dir, artifacts, glx=True):
-        self.game = game
-        self.build_dir = build_dir
+    def __init__(self, command, cwd, artifacts, glx=True, path=None):
+        """`command` (a list) starts the game in folder `cwd`; `path`, if
+        given, is put in front of PATH so a bare command name finds it.
+        Screenshots and output go to the folder `artifacts`."""
+        self.command = command
+        self.cwd = cwd
         self.artifacts = artifacts
         self.glx = glx
+        self.path = path
         self.xvfb = None
         self.process = None
         self.window = None
@@ -82,27 +88,31 @@ class Session:
         os.close(read_end)
         self.env = dict(os.environ, DISPLAY=":" + number.decode().strip())
         self.env.pop("XAUTHORITY", None)
+        if self.path:
+            self.env["PATH"] = self.path + os.pathsep + self.env.get("PATH", "")
 
     def x(self, *command):
         """Runs an X client on our display; its standard output."""
         done = subprocess.run(command, env=self.env, capture_output=True, timeout=60)
         if done.returncode != 0:
-            raise TestFailure("%s failed: %s" % (" ".join(command), done.stderr.decode()))
+            raise TestFailure("%s failed with %d: %s"
+                              % (" ".join(command), done.returncode, done.stderr.decode()))
         return done.stdout
 
     def start_game(self):
         self.process = subprocess.Popen(
-            [self.game], cwd=self.build_dir, env=self.env, stdin=subprocess.DEVNULL,
+            self.command, cwd=self.cwd, env=self.env, stdin=subprocess.DEVNULL,
             stdout=open(self.stdout_path, "wb"), stderr=open(self.stderr_path, "wb"))
 
-    def find_window(self, timeout):
-        """Waits for the game's top-level window; its id."""
+    def find_window(self, timeout, name="."):
+        """Waits for the game's top-level window, with a title matching the
+        regular expression `name`; its id."""
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
             if self.process.poll() is not None:
                 raise TestFailure("the game ended with %d before showing a window; stderr: %s"
                                   % (self.process.returncode, self.stderr()))
-            found = subprocess.run(["xdotool", "search", "--maxdepth", "1", "--name", "."],
+            found = subprocess.run(["xdotool", "search", "--maxdepth", "1", "--name", name],
                                    env=self.env, capture_output=True).stdout.split()
             if found:
                 self.window = found[0].decode()
@@ -147,6 +157,11 @@ class Session:
                                   % (what, timeout, complaint, path))
             time.sleep(POLL_SECONDS)
 
+    def ask_to_close(self, send_close):
+        """Sends the window a WM_DELETE_WINDOW request with the built
+        `send_close` helper, as a window manager's close button does."""
+        self.x(send_close, self.window)
+
     def stdout_text(self):
         with open(self.stdout_path, "rb") as out:
             return out.read().decode("latin-1")
@@ -170,3 +185,14 @@ class Session:
             return self.process.wait(timeout)
         except subprocess.TimeoutExpired:
             raise TestFailure("the game was still running %d s later" % timeout)
+
+    def run_checks(self, steps):
+        """Runs `steps()`, which raises TestFailure when a check does not
+        hold. The test's exit status: 0, or 1 after saying what failed."""
+        try:
+            steps()
+        except TestFailure as failure:
+            print("FAILED: %s" % failure)
+            print("screenshots and output are in %s" % self.artifacts)
+            return 1
+        return 0
