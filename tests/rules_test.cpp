@@ -46,12 +46,8 @@ video::ITexture* imageOf(int tile) {
 
 std::string winText() {
     gui::IGUIElement* box = findId(ID_WIN_BOX);
-    if (!box)
-        return "";
-    for (gui::IGUIElement* child : box->getChildren())
-        if (child->getType() == gui::EGUIET_STATIC_TEXT)
-            return narrow(child->getText());
-    return "";
+    gui::IGUIStaticText* text = box ? messageText(box) : nullptr;
+    return text ? narrow(text->getText()) : "";
 }
 
 void playPerfectly(NullGame& game) {
@@ -75,15 +71,10 @@ TEST(Rules, APerfectGameTakesTwentyClicks) {
     EXPECT_EQ(box->getParent()->getType(), gui::EGUIET_MODAL_SCREEN);
     EXPECT_EQ(narrow(box->getText()), "You won");
     EXPECT_EQ(winText(), "Your number of clicks are 20\nPlay Again");
-    int answers = 0;
-    for (gui::IGUIElement* child : box->getChildren())
-        if (child->getType() == gui::EGUIET_BUTTON && child->isVisible() && *child->getText()) {
-            ++answers;
-            EXPECT_EQ(
-                narrow(child->getText()),
-                narrow(gameState.guiEnvironment->getSkin()->getDefaultText(gui::EGDT_MSG_BOX_OK)));
-        }
-    EXPECT_EQ(answers, 1);
+    const std::vector<gui::IGUIElement*> answers = answerButtons(box);
+    ASSERT_EQ(answers.size(), 1u);
+    EXPECT_EQ(narrow(answers[0]->getText()),
+              narrow(gameState.guiEnvironment->getSkin()->getDefaultText(gui::EGDT_MSG_BOX_OK)));
     for (int tile = 0; tile < TILE_COUNT; ++tile) {
         EXPECT_FALSE(gameState.tileButtons[tile]->isVisible()) << tile;
         EXPECT_FALSE(gameState.tileButtons[tile]->isEnabled()) << tile;

@@ -100,14 +100,9 @@ void NullGame::chooseMenu(int index) {
 void NullGame::dismissBox(s32 boxId) {
     gui::IGUIElement* box = findId(boxId);
     ASSERT_NE(box, nullptr);
-    for (gui::IGUIElement* child : box->getChildren()) {
-        // Skips the title bar's close button, which has no text.
-        if (child->getType() == gui::EGUIET_BUTTON && child->isVisible() && *child->getText()) {
-            click(child);
-            return;
-        }
-    }
-    FAIL() << "the box has no answer button";
+    const std::vector<gui::IGUIElement*> answers = answerButtons(box);
+    ASSERT_FALSE(answers.empty()) << "the box has no answer button";
+    click(answers.front());
 }
 
 void NullGame::startGame() {
@@ -125,6 +120,21 @@ int countId(s32 id) {
 
 int screenElementCount() {
     return static_cast<int>(gameState.guiEnvironment->getRootGUIElement()->getChildren().size());
+}
+
+std::vector<gui::IGUIElement*> answerButtons(gui::IGUIElement* box) {
+    std::vector<gui::IGUIElement*> answers;
+    for (gui::IGUIElement* child : box->getChildren())
+        if (child->getType() == gui::EGUIET_BUTTON && child->isVisible() && *child->getText())
+            answers.push_back(child);
+    return answers;
+}
+
+gui::IGUIStaticText* messageText(gui::IGUIElement* box) {
+    for (gui::IGUIElement* child : box->getChildren())
+        if (child->getType() == gui::EGUIET_STATIC_TEXT)
+            return static_cast<gui::IGUIStaticText*>(child);
+    return nullptr;
 }
 
 gui::IGUIContextMenu* menuBar() {

@@ -10,6 +10,7 @@
 
 #include <irrlicht.h>
 #include <string>
+#include <vector>
 
 class NullGame {
   public:
@@ -43,6 +44,10 @@ irr::gui::IGUIElement* findId(irr::s32 id);
 int countId(irr::s32 id);
 // The top-level elements currently on screen, the engine's tool-tip left out.
 int screenElementCount();
+// The buttons of a message box that answer it; the title bar's close
+// button carries no text and is left out.
+std::vector<irr::gui::IGUIElement*> answerButtons(irr::gui::IGUIElement* box);
+irr::gui::IGUIStaticText* messageText(irr::gui::IGUIElement* box);
 irr::gui::IGUIContextMenu* menuBar();
 irr::video::ITexture* buttonImage(irr::gui::IGUIButton* button);
 std::string narrow(const wchar_t* text);
