@@ -4,14 +4,18 @@ for the same inputs.
 
     make_archive.py OUT FILE... [--folder NAME] [--upper]
 
-Entries are deflated, sorted by name, dated 1980-01-01 and carry their
-sizes in their local headers (no data descriptors), which the engine's
-ZIP reader relies on. --folder and --upper store the names inside a
+Pictures (PNG, JPEG) are stored as they are: they are compressed
+already, and deflating them again would only make the game inflate
+each one twice at start-up. Other entries are deflated. Entries are
+sorted by name, dated 1980-01-01 and carry their sizes in their local
+headers (no data descriptors), which the engine's ZIP reader relies on. --folder and --upper store the names inside a
 folder and in upper case, for checking that the game ignores both.
 """
 import argparse
 import os
 import zipfile
+
+ALREADY_COMPRESSED = (".png", ".jpg", ".jpeg")
 
 
 def pack(out, files, folder="", upper=False):
@@ -31,7 +35,10 @@ def pack(out, files, folder="", upper=False):
     with zipfile.ZipFile(tmp, "w") as archive:
         for name, data in entries:
             info = zipfile.ZipInfo(name, date_time=(1980, 1, 1, 0, 0, 0))
-            info.compress_type = zipfile.ZIP_DEFLATED
+            if name.lower().endswith(ALREADY_COMPRESSED):
+                info.compress_type = zipfile.ZIP_STORED
+            else:
+                info.compress_type = zipfile.ZIP_DEFLATED
             info.create_system = 3
             info.external_attr = 0o644 << 16
             archive.writestr(info, data, compresslevel=9)
