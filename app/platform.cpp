@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <malloc.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <spawn.h>
@@ -35,6 +36,24 @@ void openInBrowser(const char* address) {
 void reapFinishedChildren() {
     while (waitpid(-1, nullptr, WNOHANG) > 0) {
     }
+}
+
+namespace {
+
+// Above the largest buffer the game sees: 800 x 500 pixels of 4 bytes.
+const int LARGE_BUFFER_BYTES = 4 * 1024 * 1024;
+// Free memory at the top of the heap is handed back beyond this much.
+const int KEPT_FREE_BYTES = 2 * LARGE_BUFFER_BYTES;
+
+} // namespace
+
+void keepLargeFreedBuffers() {
+    mallopt(M_MMAP_THRESHOLD, LARGE_BUFFER_BYTES);
+    mallopt(M_TRIM_THRESHOLD, KEPT_FREE_BYTES);
+}
+
+void returnFreedMemory() {
+    malloc_trim(0);
 }
 
 void sleepMilliseconds(unsigned ms) {

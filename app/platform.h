@@ -1,7 +1,7 @@
 // The few things the game needs from Linux itself: a millisecond clock,
 // waiting for input on the X connection, handing an address to the
-// desktop's browser, and keeping X protocol errors from ending the
-// program.
+// desktop's browser, keeping X protocol errors from ending the program,
+// and a word to the C library's allocator about large buffers.
 #pragma once
 
 // Milliseconds from an arbitrary start, wrapping at 32 bits.
@@ -26,3 +26,13 @@ void sleepMilliseconds(unsigned ms);
 // Xlib's default handler ends the process on any protocol error, even on
 // a refused vsync request the game can live without.
 void tolerateXErrors();
+
+// Large buffers come and go: each picture is decoded into one that lives
+// only until its texture exists, and the renderer takes and frees some
+// every frame. Fresh memory costs a page fault per page on first touch,
+// most of the time a full-window picture takes to load; kept in the heap
+// instead of handed back at once, a freed buffer serves the next one.
+void keepLargeFreedBuffers();
+
+// Hands back what is free now, such as the last picture's decode buffer.
+void returnFreedMemory();

@@ -62,7 +62,9 @@ bool startUp(video::E_DRIVER_TYPE driverType, AppContext& context, MyEventReceiv
     device->setEventReceiver(&receiver);
 
     gameState.startTime = device->getTimer()->getTime();
+    keepLargeFreedBuffers();
     loadAssets();
+    returnFreedMemory();
     startIntro();
     return true;
 }
