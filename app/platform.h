@@ -31,8 +31,6 @@ void tolerateXErrors();
 // only until its texture exists, and the renderer takes and frees some
 // every frame. Fresh memory costs a page fault per page on first touch,
 // most of the time a full-window picture takes to load; kept in the heap
-// instead of handed back at once, a freed buffer serves the next one.
+// instead of handed back at once, a freed buffer serves the next one:
+// the splash reuses the menu background's, the first frame the splash's.
 void keepLargeFreedBuffers();
-
-// Hands back what is free now, such as the last picture's decode buffer.
-void returnFreedMemory();

@@ -64,7 +64,6 @@ bool startUp(video::E_DRIVER_TYPE driverType, AppContext& context, MyEventReceiv
     gameState.startTime = device->getTimer()->getTime();
     keepLargeFreedBuffers();
     loadAssets();
-    returnFreedMemory();
     startIntro();
     return true;
 }
