@@ -11,6 +11,8 @@ import tempfile
 import threading
 import time
 
+from xserver import end_process
+
 # Must match frame_counter.c.
 FRAME_LOG_TIMES = 4096
 FRAME_LOG_TIMES_AT = 24
@@ -139,13 +141,7 @@ class Watched:
     def stop(self):
         if self.log.closed:
             return
-        if self.process.poll() is None:
-            self.process.terminate()
-            try:
-                self.process.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
-                self.process.wait()
+        end_process(self.process)
         for reader in self.readers:
             reader.join(timeout=5)
         self.log.close()

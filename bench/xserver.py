@@ -12,6 +12,18 @@ import subprocess
 import time
 
 
+def end_process(process):
+    """Asks `process` to end, and makes it if it has not within 10 s."""
+    if process.poll() is not None:
+        return
+    process.terminate()
+    try:
+        process.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+
+
 class XServer:
     def __init__(self, with_glx=True):
         read_end, write_end = os.pipe()
@@ -32,12 +44,7 @@ class XServer:
         self.display = ":" + number.decode().strip()
 
     def close(self):
-        self.process.terminate()
-        try:
-            self.process.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            self.process.kill()
-            self.process.wait()
+        end_process(self.process)
 
 
 class Pointer:
