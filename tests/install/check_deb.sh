@@ -3,7 +3,8 @@
 # dpkg-shlibdeps, section games, a maintainer), a changelog whose newest
 # entry is the package's version and, unpacked, the same installed tree as
 # a prefix install, with a stripped program that names no build-tree
-# folder.
+# folder and carries Debian's hardening (read-only relocations bound at
+# start, a stack protector, fortified calls).
 # Usage: check_deb.sh DEB_DIR VERSION CHECK_LAYOUT_ARGS...
 set -eu
 dir=$1
@@ -43,6 +44,28 @@ if [ "$(ls "$tree")" != "usr" ]; then
     status=1
 fi
 python3 "$(dirname "$0")/check_layout.py" --root "$tree/usr" --packaged "$@" || status=1
+
+hardened() {
+    readelf -lW "$1" | grep -q GNU_RELRO || echo "no read-only relocations"
+    readelf -dW "$1" | grep -q BIND_NOW || echo "relocations bound lazily"
+    symbols=$(readelf --dyn-syms -W "$1")
+    echo "$symbols" | grep -q __stack_chk_fail || echo "no stack protector"
+    echo "$symbols" | grep -q '__[a-z]*_chk' || echo "no fortified calls"
+}
+programs=0
+for file in $(find "$tree" -type f -name kavenna); do
+    [ "$(head -c 4 "$file" | od -An -c | tr -d ' ')" = '177ELF' ] || continue
+    programs=$((programs + 1))
+    problems=$(hardened "$file")
+    if [ -n "$problems" ]; then
+        echo "$problems" | sed "s|^|check_deb: ${file#"$tree"}: |" >&2
+        status=1
+    fi
+done
+if [ "$programs" != 1 ]; then
+    echo "check_deb: $programs programs named kavenna in the package, not 1" >&2
+    status=1
+fi
 
 changelog="$tree/usr/share/doc/kavenna/changelog.Debian.gz"
 if [ -f "$changelog" ]; then
