@@ -3,7 +3,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DKAVENNA_TESTS=OFF
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
 cmake --build build -j "$(nproc)"
 cd build
 exec ./kavenna
