@@ -1,16 +1,67 @@
 #!/bin/sh
-# Without any display the game cannot open a window: it must say so in one
-# line on standard error, print nothing on standard output, and exit 1.
+# The game started without any display, one command line per row: options
+# that only answer (--help, --version) must do so on standard output with
+# status 0, wrong ones must be refused on standard error with status 2,
+# and whatever wants a window must say in one line on standard error that
+# it could not open one, and exit 1. Standard output carries nothing else.
 set -u
 game=$1
 out=$(mktemp) err=$(mktemp)
 trap 'rm -f "$out" "$err"' EXIT
-env -u DISPLAY -u WAYLAND_DISPLAY "$game" >"$out" 2>"$err"
-status=$?
 fail=0
-[ "$status" -eq 1 ] || { echo "exit status $status, expected 1"; fail=1; }
-[ ! -s "$out" ] || { echo "standard output was not empty:"; cat "$out"; fail=1; }
-lines=$(wc -l <"$err")
-[ "$lines" -eq 1 ] || { echo "standard error has $lines lines:"; cat "$err"; fail=1; }
-grep -q "window could not be opened" "$err" || { echo "no word of the window on standard error"; fail=1; }
+
+# check ARGUMENTS STATUS STDOUT-PATTERN STDERR-PATTERN STDERR-LINES
+# An empty pattern demands an empty stream.
+check() {
+    # shellcheck disable=SC2086
+    env -u DISPLAY -u WAYLAND_DISPLAY "$game" $1 >"$out" 2>"$err"
+    status=$?
+    problem=""
+    [ "$status" -eq "$2" ] || problem="exit status $status, expected $2"
+    for stream in out err; do
+        file=$out pattern=$3
+        [ "$stream" = err ] && file=$err pattern=$4
+        if [ -z "$pattern" ]; then
+            [ ! -s "$file" ] || problem="$problem; standard $stream is not empty"
+        else
+            grep -q -- "$pattern" "$file" || problem="$problem; standard $stream lacks '$pattern'"
+        fi
+    done
+    lines=$(wc -l <"$err")
+    [ "$lines" -eq "$5" ] || problem="$problem; standard error has $lines lines, not $5"
+    if [ -n "$problem" ]; then
+        echo "FAILED: kavenna $1: ${problem#; }"
+        sed 's/^/  stdout: /' "$out"
+        sed 's/^/  stderr: /' "$err"
+        fail=1
+    else
+        echo "ok: kavenna $1"
+    fi
+}
+
+usage="^Usage: kavenna \[--software\] \[--help\] \[--version\]$"
+check "" 1 "" "window could not be opened" 1
+check "--software" 1 "" "window could not be opened" 1
+check "--help" 0 "$usage" "" 0
+check "-h" 0 "--software .*software renderer" "" 0
+check "--software --help" 0 "$usage" "" 0
+check "--version" 0 "^kavenna [0-9][0-9.]*$" "" 0
+check "-V" 0 "^kavenna [0-9][0-9.]*$" "" 0
+check "--vers" 0 "^kavenna [0-9][0-9.]*$" "" 0
+check "--bogus" 2 "" "unrecognized option '--bogus'" 2
+check "--bogus" 2 "" "$usage" 2
+check "-x" 2 "" "$usage" 2
+check "--help=yes" 2 "" "$usage" 2
+check "stray" 2 "" "unexpected argument 'stray'" 2
+check "--software stray" 2 "" "$usage" 2
+
+# An answer that cannot be written is no success.
+env -u DISPLAY "$game" --help >/dev/full 2>"$err"
+status=$?
+if [ "$status" -eq 1 ] && [ -s "$err" ]; then
+    echo "ok: kavenna --help >/dev/full"
+else
+    echo "FAILED: kavenna --help >/dev/full: status $status, stderr: $(cat "$err")"
+    fail=1
+fi
 exit $fail
