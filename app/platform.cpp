@@ -90,7 +90,8 @@ bool isXServerConnection(int fd) {
 }
 
 // The engine's software renderer does not expose its X connection. The
-// game opens none of its own, so the one connection to an X server among
+// game's own connection (app/window_identity.cpp) is closed again before
+// the first frame, so the one connection to an X server among
 // the process's open files is the engine's. -1 when there is none.
 int engineXConnection() {
     static int found = -1;

@@ -3,6 +3,7 @@
 #include "app/assets.h"
 #include "app/game_state.h"
 #include "app/platform.h"
+#include "app/window_identity.h"
 #include "ui/screen_change.h"
 #include "ui/screens.h"
 
@@ -42,9 +43,14 @@ void configureTextures(video::IVideoDriver* driver) {
 } // namespace
 
 bool startUp(video::E_DRIVER_TYPE driverType, AppContext& context, MyEventReceiver& receiver) {
-    if (driverType != video::EDT_NULL)
+    WindowIdentity identity;
+    if (driverType != video::EDT_NULL) {
         tolerateXErrors();
+        identity = openWindowIdentity();
+    }
     IrrlichtDevice* device = createGameDevice(driverType);
+    nameWindow(identity, device);
+    closeWindowIdentity(identity);
     if (!device)
         return false;
     gameState.device = device;

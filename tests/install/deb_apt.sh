@@ -44,6 +44,7 @@ apt install --no-install-recommends "$deb"
 status=0
 /usr/bin/python3 -B "$here/run_check.py" --splash "$splash" --expect splash \
     --send-close "$send_close" --cwd / --path /usr/games \
+    --desktop-entry /usr/share/applications/org.example.kavenna.desktop \
     --artifacts "$dir/installed-package" -- kavenna || status=1
 
 apt remove --purge kavenna

@@ -3,13 +3,14 @@
 
 Usage: run_check.py --splash data/s.png --expect splash|archive-box
                     --send-close SEND_CLOSE --artifacts DIR
-                    [--cwd DIR] [--path DIR] -- COMMAND...
+                    [--cwd DIR] [--path DIR] [--desktop-entry FILE] -- COMMAND...
 
 It watches the window titled "Kavenna" (xwd) until the intro shows
 data/s.png darkened by the fade, then asks the game to close as a window
 manager would (WM_DELETE_WINDOW, sent by the helper built from
 tests/xwindow) and checks it ended with status 0 and wrote nothing to
-standard output. "splash" passes when the whole picture matches; a
+standard output. With --desktop-entry, the window's WM_CLASS must
+match the entry's StartupWMClass, so the desktop ties the two. "splash" passes when the whole picture matches; a
 missing-archive box is a light window in the middle of the splash, and
 "archive-box" passes only when the picture matches around a box there.
 The screenshots and the game's output are kept in DIR.
@@ -18,6 +19,7 @@ Needs Debian's python3-pil, xvfb, xdotool and x11-apps.
 
 import argparse
 import os
+import re
 import sys
 
 from PIL import Image
@@ -75,9 +77,20 @@ def judge(shot, splash):
     return "unclear centre", brightness
 
 
-def first_screens(session, splash, expect, send_close, timeout):
+def matches_entry(session, entry):
+    with open(entry) as text:
+        wanted = re.findall(r"^StartupWMClass=(.*)$", text.read(), re.MULTILINE)
+    seen = session.properties("WM_CLASS")
+    if wanted != ["Kavenna"] or not seen.rstrip().endswith(', "%s"' % wanted[0]):
+        raise TestFailure("%s has StartupWMClass %r; the window: %s" % (entry, wanted, seen))
+    print("run_check: ok: the window's class is the desktop entry's StartupWMClass")
+
+
+def first_screens(session, splash, expect, send_close, timeout, entry):
     session.start_game()
     session.find_window(timeout, name="^Kavenna$")
+    if entry:
+        matches_entry(session, entry)
 
     def conclusive(shot):
         verdict, brightness = judge(shot, splash)
@@ -112,6 +125,7 @@ def main():
     parser.add_argument("--artifacts", required=True, help="where screenshots and output go")
     parser.add_argument("--cwd", default="/")
     parser.add_argument("--path", help="folder put in front of PATH")
+    parser.add_argument("--desktop-entry", help="the installed desktop entry")
     parser.add_argument("--timeout", type=float, default=40)
     parser.add_argument("command", nargs="+")
     args = parser.parse_args()
@@ -119,7 +133,7 @@ def main():
 
     with Session(args.command, args.cwd, args.artifacts, path=args.path) as session:
         status = session.run_checks(lambda: first_screens(
-            session, splash, args.expect, args.send_close, args.timeout))
+            session, splash, args.expect, args.send_close, args.timeout, args.desktop_entry))
     complaints = session.stderr() if os.path.exists(session.stderr_path) else ""
     if complaints:
         print("run_check: standard error: %r" % complaints[:500])

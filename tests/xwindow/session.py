@@ -5,8 +5,8 @@
 can run side by side), starts a game command in a given folder with its
 output in files, finds its window, and offers mouse clicks, window
 screenshots, waiting for a condition with a deadline and a window
-manager's close request. Leaving the `with` block ends whatever is still
-running. The end-to-end tests drive the built game with it, the install
+manager's close request, and a real window manager (openbox) started
+on demand. Leaving the `with` block ends whatever is still running. The end-to-end tests drive the built game with it, the install
 tests the installed one.
 """
 
@@ -38,6 +38,7 @@ class Session:
         self.path = path
         self.xvfb = None
         self.process = None
+        self.window_manager = None
         self.window = None
         self.env = None
         self.stdout_path = os.path.join(artifacts, "stdout.txt")
@@ -52,7 +53,7 @@ class Session:
         return self
 
     def __exit__(self, *exc):
-        for process in (self.process, self.xvfb):
+        for process in (self.process, self.window_manager, self.xvfb):
             if process and process.poll() is None:
                 process.terminate()
                 try:
@@ -103,6 +104,20 @@ class Session:
         self.process = subprocess.Popen(
             self.command, cwd=self.cwd, env=self.env, stdin=subprocess.DEVNULL,
             stdout=open(self.stdout_path, "wb"), stderr=open(self.stderr_path, "wb"))
+
+    def start_window_manager(self):
+        """Starts openbox with its default configuration, its output
+        beside the game's."""
+        log = open(os.path.join(self.artifacts, "openbox.txt"), "wb")
+        self.window_manager = subprocess.Popen(
+            ["openbox", "--sm-disable"], env=self.env, stdin=subprocess.DEVNULL,
+            stdout=log, stderr=log)
+
+    def properties(self, *names):
+        """The game window's properties as xprop prints them, one a line;
+        32-bit cardinals as plain comma-separated numbers."""
+        return self.x("xprop", "-id", self.window, "-f", "_NET_WM_ICON", "32c",
+                      *names).decode("utf-8", "replace")
 
     def find_window(self, timeout, name="."):
         """Waits for the game's top-level window, with a title matching the
