@@ -32,6 +32,14 @@ if(KAVENNA_WERROR)
   add_compile_options(-Werror)
 endif()
 
+# Debug information names the folders it was built in, and the program's
+# build id is taken over it, so two build folders would give two packages.
+# Named relative to the source folder (the build folder within it last, as
+# the last match counts), they do not; a debugger finds the sources when
+# started in the source folder or pointed at it (gdb -d).
+kavenna_compile_flag_unless(" -f(file|debug)-prefix-map="
+  "-ffile-prefix-map=${PROJECT_SOURCE_DIR}=." "-ffile-prefix-map=${PROJECT_BINARY_DIR}=.")
+
 # The sanitizer build is for the tests only and brings its own checks.
 if(NOT KAVENNA_HARDENING OR KAVENNA_SANITIZE)
   return()

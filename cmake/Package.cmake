@@ -15,7 +15,6 @@ concentration or memory. Twenty picture tiles lie face down in four
 columns of five and form ten pairs. Turn two tiles over: equal pictures
 leave the board, different ones turn back. Clear the board in as few
 clicks as you can.")
-set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -27,8 +26,32 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
-# A source package must never sweep up build trees or the repository.
+# The same commit gives the same package bytes wherever, whenever and by
+# whomever it is built: directories are 0755 whatever the umask, and every
+# time stamp is the newest Debian changelog entry's, as dpkg-buildpackage
+# does (a SOURCE_DATE_EPOCH in the environment wins).
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+    GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(KAVENNA_DEBIAN_CHANGELOG "${CMAKE_CURRENT_SOURCE_DIR}/data/kavenna.changelog")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${KAVENNA_DEBIAN_CHANGELOG}")
+execute_process(
+  COMMAND "${Python3_EXECUTABLE}" -c "import email.utils, re, sys
+text = open(sys.argv[1], encoding='utf-8').read()
+date = re.search(r'^ -- .*?  (.*)$', text, re.M).group(1)
+print(int(email.utils.parsedate_to_datetime(date).timestamp()))" "${KAVENNA_DEBIAN_CHANGELOG}"
+  OUTPUT_VARIABLE CPACK_KAVENNA_SOURCE_DATE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE
+  COMMAND_ERROR_IS_FATAL ANY)
+set(CPACK_KAVENNA_PYTHON "${Python3_EXECUTABLE}")
+set(CPACK_KAVENNA_SOURCE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
+set(CPACK_KAVENNA_BINARY_DIR "${CMAKE_CURRENT_BINARY_DIR}")
+set(CPACK_PROJECT_CONFIG_FILE "${CMAKE_CURRENT_SOURCE_DIR}/cmake/PackageRun.cmake")
+set(CPACK_POST_BUILD_SCRIPTS "${CMAKE_CURRENT_SOURCE_DIR}/cmake/PackageModes.cmake")
+
+# The source package, `cmake --build build --target package_source`:
+# build/kavenna-<version>.tar.gz, one folder with the files git tracks
+# (cmake/PackageRun.cmake); outside a git work tree, all but build trees.
 set(CPACK_SOURCE_GENERATOR "TGZ")
-set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build[^/]*/" "__pycache__")
+set(CPACK_SOURCE_PACKAGE_FILE_NAME "${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}")
+set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/\\\\.git$" "/build[^/]*/" "__pycache__")
 
 include(CPack)

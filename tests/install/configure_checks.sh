@@ -27,23 +27,9 @@ configure() {
 }
 
 if [ "$mode" = without-test-tools ]; then
-    # A search path like ours without the two tools; CMake's own search of
-    # the usual bin folders is turned away from the real ones.
-    bin="$scratch/bin"
-    mkdir "$bin"
-    ignore=""
-    for folder in $(echo "$PATH" | tr ':' ' ') /usr/local/bin /usr/bin /bin /usr/sbin /sbin; do
-        ignore="$ignore;$folder"
-        for tool in "$folder"/*; do
-            name=${tool##*/}
-            case "$name" in clang-format* | valgrind*) continue ;; esac
-            [ -e "$bin/$name" ] || ln -s "$tool" "$bin/$name"
-        done
-    done
-    hide() { PATH="$bin" "$@" "-DCMAKE_IGNORE_PATH=${ignore#;}" -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON; }
-    if PATH="$bin" command -v clang-format valgrind; then
-        fail "clang-format or valgrind is still on the search path"
-    fi
+    . "$(dirname "$0")/hidden_tools.sh"
+    hide_test_tools "$scratch"
+    hide() { PATH="$HIDDEN_PATH" "$@" "-DCMAKE_IGNORE_PATH=$HIDDEN_IGNORE" -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON; }
 
     hide configure off -DBUILD_TESTING=OFF || fail "tests off: configuring failed: $(cat "$scratch/off.log")"
     if hide configure on -DBUILD_TESTING=ON; then
