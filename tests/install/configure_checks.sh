@@ -94,9 +94,10 @@ expect_once plain "$(link_line plain)" -Wl,-z,relro -Wl,-z,now
 # CPPFLAGS appended to CFLAGS and CXXFLAGS, and the build type None.
 flags() { dpkg-buildflags --get "$1"; }
 (
-    export CFLAGS="$(flags CFLAGS) $(flags CPPFLAGS) -Wall"
-    export CXXFLAGS="$(flags CXXFLAGS) $(flags CPPFLAGS) -Wall"
-    export LDFLAGS="$(flags LDFLAGS)"
+    CFLAGS="$(flags CFLAGS) $(flags CPPFLAGS) -Wall"
+    CXXFLAGS="$(flags CXXFLAGS) $(flags CPPFLAGS) -Wall"
+    LDFLAGS=$(flags LDFLAGS)
+    export CFLAGS CXXFLAGS LDFLAGS
     configure debian -DCMAKE_BUILD_TYPE=None
 )
 # shellcheck disable=SC2086
@@ -115,9 +116,10 @@ expect_none fortify3 "$line" "_FORTIFY_SOURCE=2"
 # hardening=-all, with the packager's flags alone in charge.
 (
     export DEB_BUILD_MAINT_OPTIONS=hardening=-all
-    export CFLAGS="$(flags CFLAGS) $(flags CPPFLAGS)"
-    export CXXFLAGS="$(flags CXXFLAGS) $(flags CPPFLAGS)"
-    export LDFLAGS="$(flags LDFLAGS)"
+    CFLAGS="$(flags CFLAGS) $(flags CPPFLAGS)"
+    CXXFLAGS="$(flags CXXFLAGS) $(flags CPPFLAGS)"
+    LDFLAGS=$(flags LDFLAGS)
+    export CFLAGS CXXFLAGS LDFLAGS
     configure unhardened -DCMAKE_BUILD_TYPE=None -DKAVENNA_HARDENING=OFF
 )
 expect_none unhardened "$(compile_line unhardened)" stack-protector _FORTIFY_SOURCE format-security
