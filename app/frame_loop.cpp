@@ -3,6 +3,7 @@
 #include "app/frame_pacing.h"
 #include "app/game_state.h"
 #include "app/platform.h"
+#include "ui/focus_ring.h"
 #include "ui/screen_change.h"
 #include "ui/screens.h"
 
@@ -37,6 +38,7 @@ bool runFrame() {
     }
     gameState.sceneManager->drawAll();
     gameState.guiEnvironment->drawAll();
+    drawFocusRing();
     driver->endScene();
 
     paceFrame();

@@ -30,6 +30,10 @@ struct GameState {
     irr::s32 firstTile = 0;
     irr::s32 secondTile = 0;
 
+    // The player's last press was a key, not a mouse button: the focused
+    // button shows its ring.
+    bool keyboardInUse = false;
+
     // Elements taken off the screen while the engine may still be inside
     // one of them; released by the frame loop once `run` has returned.
     irr::core::array<irr::gui::IGUIElement*> retiredElements;

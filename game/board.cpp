@@ -10,6 +10,7 @@ using namespace irr;
 namespace {
 
 const int BOARD_ROWS = 5;
+const int BOARD_COLUMNS = 4;
 const s32 TILE_WIDTH = 100;
 const s32 TILE_HEIGHT = 50;
 
@@ -42,6 +43,8 @@ void buildBoard() {
             gui->addButton(core::rect<s32>(left, top, left + TILE_WIDTH, top + TILE_HEIGHT),
                            nullptr, id, L"", L"choose me");
         tile->setImage(gameState.hiddenTexture);
+        // Ids run down the columns; Tab reads the board row by row.
+        tile->setTabOrder(row * BOARD_COLUMNS + column);
         gameState.tileButtons[id] = tile;
     }
 }

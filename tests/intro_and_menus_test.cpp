@@ -2,8 +2,10 @@
 // screen puts up.
 #include "support/null_game.h"
 #include "ui/control_ids.h"
+#include "ui/keyboard.h"
 
 #include <gtest/gtest.h>
+#include <utility>
 
 using namespace irr;
 
@@ -109,6 +111,78 @@ TEST(MainMenu, StartGameLeavesOnlyWhiteBehindTheBoard) {
     EXPECT_FALSE(gameState.menuBackgroundVisible);
     EXPECT_EQ(countId(ID_START_GAME), 0);
     EXPECT_NE(menuBar(), nullptr);
+}
+
+// --- Keyboard play on the screens around the board ---
+
+gui::IGUIElement* focused() {
+    return gameState.guiEnvironment->getFocus();
+}
+
+TEST(Keyboard, MenuButtonsAreReachedFromTheTopDown) {
+    NullGame game;
+    game.skipIntro();
+    EXPECT_EQ(keyboardFocus(), nullptr) << "no ring before the first key";
+    struct Step {
+        EKEY_CODE key;
+        bool shift;
+        s32 focus;
+    };
+    const Step mainMenu[] = {
+        {KEY_TAB, false, ID_START_GAME}, {KEY_TAB, false, ID_ABOUT},
+        {KEY_TAB, false, ID_START_GAME}, {KEY_TAB, true, ID_ABOUT},
+        {KEY_UP, false, ID_START_GAME},  {KEY_UP, false, ID_START_GAME},
+        {KEY_DOWN, false, ID_ABOUT},     {KEY_LEFT, false, ID_ABOUT},
+    };
+    for (const Step& step : mainMenu) {
+        game.pressKey(step.key, false, step.shift);
+        EXPECT_EQ(focused(), findId(step.focus)) << "key " << step.key;
+        EXPECT_EQ(keyboardFocus(), findId(step.focus));
+    }
+    game.pressKey(KEY_SPACE);
+    ASSERT_NE(findId(ID_BACK), nullptr);
+    // The website button stands above Back, though it was added after it.
+    EXPECT_EQ(keyboardFocus(), findId(ID_WEBSITE)) << "the new screen's first button";
+    const Step about[] = {
+        {KEY_TAB, false, ID_BACK},   {KEY_TAB, false, ID_WEBSITE}, {KEY_TAB, true, ID_BACK},
+        {KEY_UP, false, ID_WEBSITE}, {KEY_DOWN, false, ID_BACK},
+    };
+    for (const Step& step : about) {
+        game.pressKey(step.key, false, step.shift);
+        EXPECT_EQ(focused(), findId(step.focus)) << "key " << step.key;
+    }
+    game.pressKey(KEY_RETURN);
+    expectMainMenu();
+    EXPECT_EQ(keyboardFocus(), findId(ID_START_GAME));
+    game.clickId(ID_ABOUT);
+    EXPECT_EQ(keyboardFocus(), nullptr) << "the mouse hides the ring";
+}
+
+TEST(Keyboard, TheMissingArchiveBoxAnswersEscapeAndItsButton) {
+    // The box's only answer is Yes: Enter and Space press it once the
+    // ring is on it; the first press shows the ring.
+    const std::pair<EKEY_CODE, int> answers[] = {{KEY_ESCAPE, 1}, {KEY_RETURN, 2}, {KEY_SPACE, 2}};
+    for (auto [key, presses] : answers) {
+        SCOPED_TRACE(key);
+        ScratchDirectory dir;
+        dir.addLooseAssets();
+        NullGame game;
+        game.setTime(gameState.startTime + 1000);
+        game.frame();
+        gui::IGUIElement* box = findId(ID_ARCHIVE_ERROR_BOX);
+        ASSERT_NE(box, nullptr);
+        for (int press = 1; press < presses; ++press) {
+            game.pressKey(key);
+            ASSERT_NE(findId(ID_ARCHIVE_ERROR_BOX), nullptr);
+            EXPECT_EQ(keyboardFocus(), answerButtons(box).front());
+        }
+        game.pressKey(key);
+        EXPECT_EQ(findId(ID_ARCHIVE_ERROR_BOX), nullptr);
+        EXPECT_TRUE(gameState.splashVisible);
+        EXPECT_EQ(keyboardFocus(), nullptr);
+        game.skipIntro();
+        EXPECT_EQ(keyboardFocus(), findId(ID_START_GAME));
+    }
 }
 
 } // namespace

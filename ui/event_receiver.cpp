@@ -5,6 +5,7 @@
 #include "game/board.h"
 #include "game/rules.h"
 #include "ui/control_ids.h"
+#include "ui/keyboard.h"
 #include "ui/screen_change.h"
 #include "ui/screens.h"
 
@@ -21,6 +22,9 @@ bool isTile(s32 id) {
 } // namespace
 
 bool MyEventReceiver::OnEvent(const SEvent& event) {
+    // Keys and mouse buttons never reach the routing below.
+    if (event.EventType == EET_KEY_INPUT_EVENT || event.EventType == EET_MOUSE_INPUT_EVENT)
+        return onKeyboardInput(event);
     if (event.EventType != EET_GUI_EVENT || !event.GUIEvent.Caller)
         return false;
     const s32 id = event.GUIEvent.Caller->getID();

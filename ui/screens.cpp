@@ -10,11 +10,16 @@ namespace {
 
 const u32 INTRO_FADE_MS = 4000;
 
+// Tab visits a screen's buttons from the top down, whatever order they
+// were added in.
+enum { FIRST_IN_TAB_ORDER, SECOND_IN_TAB_ORDER };
+
 void addMenuButton(const core::rect<s32>& where, s32 id, const wchar_t* text,
-                   const wchar_t* toolTip) {
+                   const wchar_t* toolTip, s32 tabOrder) {
     gui::IGUIButton* button =
         gameState.guiEnvironment->addButton(where, nullptr, id, text, toolTip);
     button->setImage(gameState.buttonFaceTexture);
+    button->setTabOrder(tabOrder);
 }
 
 } // namespace
@@ -34,16 +39,21 @@ void showMainMenu() {
     clearScreen();
     gameState.splashVisible = false;
     gameState.menuBackgroundVisible = true;
-    addMenuButton(core::rect<s32>(300, 300, 500, 350), ID_START_GAME, L"Start Game", L"Start Game");
-    addMenuButton(core::rect<s32>(300, 400, 500, 450), ID_ABOUT, L"About", L"About");
+    addMenuButton(core::rect<s32>(300, 300, 500, 350), ID_START_GAME, L"Start Game", L"Start Game",
+                  FIRST_IN_TAB_ORDER);
+    addMenuButton(core::rect<s32>(300, 400, 500, 450), ID_ABOUT, L"About", L"About",
+                  SECOND_IN_TAB_ORDER);
 }
 
 void showAboutScreen() {
     clearScreen();
-    addMenuButton(core::rect<s32>(300, 400, 500, 450), ID_BACK, L"Back", L"Back");
+    addMenuButton(core::rect<s32>(300, 400, 500, 450), ID_BACK, L"Back", L"Back",
+                  SECOND_IN_TAB_ORDER);
     gameState.guiEnvironment->addStaticText(L"Devolped By Tesmor Pell",
                                             core::rect<s32>(300, 200, 600, 300), false, true,
                                             nullptr, ID_NONE, false);
-    gameState.guiEnvironment->addButton(core::rect<s32>(250, 300, 550, 350), nullptr, ID_WEBSITE,
-                                        L"Visit my website for more games", L"open web browser");
+    gui::IGUIButton* website = gameState.guiEnvironment->addButton(
+        core::rect<s32>(250, 300, 550, 350), nullptr, ID_WEBSITE,
+        L"Visit my website for more games", L"open web browser");
+    website->setTabOrder(FIRST_IN_TAB_ORDER);
 }

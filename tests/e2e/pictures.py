@@ -153,3 +153,46 @@ def ink_bands(shot, box, darkest=110):
             bands.append((box[1] + top, box[1] + y, box[0] + left, box[0] + right))
             top = None
     return bands
+
+
+# The keyboard's focus ring: a band of this colour that starts this many
+# pixels outside the focused button and is this many pixels wide.
+RING_COLOUR = (0, 64, 221)
+RING_GAP = 2
+RING_BAND = 3
+
+
+def _ring_mask(image):
+    """255 where `image` shows the ring's colour."""
+    return _within_tolerance(image, Image.new("RGB", image.size, RING_COLOUR))
+
+
+def focus_ring(shot, box=None):
+    """Where the focus ring is inside `box` (the whole shot by default):
+    (the box of the button it surrounds, None), or (None, a complaint)
+    when there is no ring, or something in its colour is not a whole,
+    closed ring at least two pixels wide."""
+    box = box or (0, 0) + shot.size
+    mask = _ring_mask(shot.crop(box))
+    bounds = mask.getbbox()
+    if bounds is None:
+        return None, "no focus ring in %r" % (box,)
+    left, top, right, bottom = bounds
+    # Each of the band's lines must run all the way round.
+    for inset in range(RING_BAND):
+        frame = [(left + inset, top + inset, right - inset, top + inset + 1),
+                 (left + inset, bottom - inset - 1, right - inset, bottom - inset),
+                 (left + inset, top + inset, left + inset + 1, bottom - inset),
+                 (right - inset - 1, top + inset, right - inset, bottom - inset)]
+        lit = sum(_count(mask.crop(line)) for line in frame)
+        total = sum((line[2] - line[0]) * (line[3] - line[1]) for line in frame)
+        if lit < 0.95 * total:
+            return None, ("the ring colour around %r is no closed ring (line %d: %d of %d)"
+                          % (bounds, inset, lit, total))
+    # Nothing else in its colour inside the ring.
+    inside = (left + RING_BAND, top + RING_BAND, right - RING_BAND, bottom - RING_BAND)
+    if _count(mask.crop(inside)) > 0:
+        return None, "the ring colour also shows inside the ring at %r" % (bounds,)
+    grow = RING_GAP + RING_BAND
+    return (box[0] + left + grow, box[1] + top + grow,
+            box[0] + right - grow, box[1] + bottom - grow), None

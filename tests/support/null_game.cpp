@@ -22,6 +22,16 @@ void postMouse(EMOUSE_INPUT_EVENT kind, s32 x, s32 y, u32 buttons) {
     gameState.device->postEventFromUser(event);
 }
 
+void postKey(EKEY_CODE key, bool down, bool control, bool shift) {
+    SEvent event{};
+    event.EventType = EET_KEY_INPUT_EVENT;
+    event.KeyInput.Key = key;
+    event.KeyInput.PressedDown = down;
+    event.KeyInput.Control = control;
+    event.KeyInput.Shift = shift;
+    gameState.device->postEventFromUser(event);
+}
+
 gui::IGUIElement* findIn(gui::IGUIElement* parent, s32 id) {
     for (gui::IGUIElement* child : parent->getChildren()) {
         if (child->getID() == id)
@@ -108,6 +118,12 @@ void NullGame::dismissBox(s32 boxId) {
 void NullGame::startGame() {
     skipIntro();
     clickId(26);
+}
+
+void NullGame::pressKey(EKEY_CODE key, bool control, bool shift) {
+    postKey(key, true, control, shift);
+    postKey(key, false, control, shift);
+    frame();
 }
 
 gui::IGUIElement* findId(s32 id) {

@@ -1,7 +1,8 @@
 // The shipped game started on the engine's null driver: a full GUI, file
 // system and timer without a display. Input is posted as mouse events at
 // window coordinates, so the engine's own hit-testing decides what a
-// click reaches, as it would for a player.
+// click reaches, as it would for a player; keys are posted the same way
+// and meet the engine's own focus handling.
 #pragma once
 
 #include "app/game_state.h"
@@ -35,6 +36,9 @@ class NullGame {
     // Presses the answer button of an open message box.
     void dismissBox(irr::s32 boxId);
     void startGame();
+    // Presses and releases a key, as the X device reports it, then draws
+    // a frame.
+    void pressKey(irr::EKEY_CODE key, bool control = false, bool shift = false);
 
     AppContext context;
     MyEventReceiver receiver{context};

@@ -1,0 +1,246 @@
+#!/usr/bin/python3
+"""Plays the built game in a real window under Xvfb with the keyboard
+alone, watching the focus ring.
+
+From the intro to the main menu, About and back, a perfect game read off
+the deal trace with Tab, Shift+Tab and the arrow keys, the "You won" box
+answered with Escape, new deals with Ctrl+N and F2, and Ctrl+Q. Every key
+that moves the focus is followed by a screenshot that must show exactly
+one ring, around the button the player expects. With --software the X
+server has no GLX and the run is shortened to the menu, one deal, a few
+tiles and Ctrl+Q.
+"""
+
+import argparse
+import os
+import sys
+
+import pictures
+import play_test
+
+# The X server harness shared with tests/install.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "xwindow"))
+from session import Session, TestFailure  # noqa: E402
+
+SCREEN_SECONDS = play_test.SCREEN_SECONDS
+START_BUTTON = play_test.START_BUTTON
+ABOUT_BUTTON = play_test.ABOUT_BUTTON
+WEBSITE_BUTTON = (250, 300, 550, 350)
+BACK_BUTTON = ABOUT_BUTTON
+
+
+def reading_order(tile):
+    """The tile's place when the board is read row by row."""
+    return (tile % 5) * 4 + tile // 5
+
+
+class KeyboardPlay(play_test.Play):
+    def key(self, *keys):
+        # Through XTEST, to the window holding the input focus, as a
+        # keyboard types.
+        self.s.x("xdotool", "key", "--delay", "30", *keys)
+
+    def ring_on(self, expected, name, what, inside=None):
+        """Waits for the one focus ring to surround the box `expected`."""
+
+        def check(shot):
+            found, complaint = pictures.focus_ring(shot, inside)
+            if complaint:
+                return complaint
+            if found != expected:
+                return "the ring surrounds %r, not %r" % (found, expected)
+            return None
+
+        shot = self.s.wait_for(what, check, SCREEN_SECONDS)
+        if name:
+            self.s.save(shot, name)
+        return shot
+
+    def no_ring(self, shot, what):
+        found, _ = pictures.focus_ring(shot)
+        if found:
+            raise TestFailure("%s: a focus ring around %r" % (what, found))
+
+    # --- the screens around the board -----------------------------------
+
+    def menus(self):
+        self.s.x("xdotool", "windowfocus", "--sync", self.s.window)
+        self.no_ring(self.s.screenshot(), "the main menu before any key")
+        self.key("Tab")
+        self.ring_on(START_BUTTON, "menu-ring", "the ring on Start Game after Tab")
+        self.key("Tab")
+        self.ring_on(ABOUT_BUTTON, None, "the ring on About after a second Tab")
+        if not self.software:
+            self.key("shift+Tab")
+            self.ring_on(START_BUTTON, None, "the ring back on Start Game after Shift+Tab")
+            self.key("Down")
+            self.ring_on(ABOUT_BUTTON, None, "the ring on About after Down")
+            self.key("space")
+            # The new screen's first button, read from the top.
+            self.ring_on(WEBSITE_BUTTON, "about-ring", "About, the ring on the website button")
+            self.key("Tab")
+            self.ring_on(BACK_BUTTON, None, "the ring on Back after Tab")
+            self.key("Return")
+            self.s.wait_for("the main menu again", self.menu_check_with_ring, SCREEN_SECONDS)
+            self.ring_on(START_BUTTON, None, "the main menu, the ring on Start Game")
+        else:
+            self.key("Up")
+            self.ring_on(START_BUTTON, None, "the ring back on Start Game after Up")
+        self.step("Tab, Shift+Tab and the arrows move a ring through the menus from the top down")
+
+    def menu_check_with_ring(self, shot):
+        # The ring lies on the menu picture: leave it out of the comparison.
+        ringed = [(l - 6, t - 6, r + 6, b + 6) for l, t, r, b in (START_BUTTON, ABOUT_BUTTON)]
+        return pictures.shows_outside(shot, self.menu_background, ringed)
+
+    # --- the board ----------------------------------------------------------
+
+    def start(self):
+        self.key("space")
+        deal = self.read_deal(len(self.deals) * 20)
+        self.left = set(range(20))
+        self.focus = 0
+        self.ring_on(pictures.tile_box(0), "board-ring", "the new board, the ring on tile 0")
+        return deal
+
+    def press_towards(self, target):
+        """One key that brings the focus nearer to `target`; the tile it
+        lands on. In a row or a column that holds both, an arrow jumps to
+        the next tile left in it; elsewhere Tab or Shift+Tab, whichever is
+        shorter, in reading order over the tiles left."""
+        here = self.focus
+        if here % 5 == target % 5 or here // 5 == target // 5:
+            same_row = here % 5 == target % 5
+            forward = target > here
+            line = [t for t in self.left
+                    if (t % 5 == here % 5 if same_row else t // 5 == here // 5)]
+            line = sorted(t for t in line if (t > here if forward else t < here))
+            key = {(True, True): "Right", (True, False): "Left",
+                   (False, True): "Down", (False, False): "Up"}[(same_row, forward)]
+            return key, (line[0] if forward else line[-1])
+        order = sorted(self.left, key=reading_order)
+        ahead = (order.index(target) - order.index(here)) % len(order)
+        if ahead <= len(order) - ahead:
+            return "Tab", order[(order.index(here) + 1) % len(order)]
+        return "shift+Tab", order[order.index(here) - 1]
+
+    def go_to(self, target):
+        while self.focus != target:
+            key, landing = self.press_towards(target)
+            self.key(key)
+            self.keys_used.add(key)
+            self.ring_on(pictures.tile_box(landing), None,
+                         "%s from tile %d: the ring on tile %d" % (key, self.focus, landing))
+            self.focus = landing
+
+    def turn(self, tile, face=None):
+        """Turns `tile` over; with `face`, waits to see it face up (the
+        second of a pair leaves the board at once)."""
+        self.go_to(tile)
+        self.key("space")
+        if face:
+            self.s.wait_for("tile %d face up" % tile,
+                            lambda shot: pictures.shows(shot, pictures.tile_box(tile), face),
+                            SCREEN_SECONDS)
+
+    def after_pair(self, first, second):
+        """The pair leaves, and the focus goes on to the next tile left in
+        reading order."""
+        self.left -= {first, second}
+        if not self.left:
+            return  # the win box comes up over the board
+
+        def gone(shot):
+            return (pictures.white(shot, pictures.tile_box(first))
+                    or pictures.white(shot, pictures.tile_box(second)))
+
+        self.s.wait_for("tiles %d and %d gone" % (first, second), gone, SCREEN_SECONDS)
+        order = sorted(self.left | {second}, key=reading_order)
+        self.focus = order[(order.index(second) + 1) % len(order)]
+        self.ring_on(pictures.tile_box(self.focus), None,
+                     "after the pair, the ring on the next tile, %d" % self.focus)
+
+    def play_perfectly_by_keyboard(self, deal, pairs_to_play=None):
+        tiles_of = {}
+        for tile, value in sorted(deal.items()):
+            tiles_of.setdefault(value, []).append(tile)
+        pairs = sorted(tiles_of.items(), key=lambda item: item[1][0])
+        self.keys_used = set()
+        for number, (value, (first, second)) in enumerate(pairs[:pairs_to_play], 1):
+            face = self.faces[value % 10 + 1]
+            self.turn(first, face)
+            if number == 1:
+                self.s.save(self.s.screenshot(), "first-face-up")
+            self.turn(second)
+            self.after_pair(first, second)
+        self.step("%d pairs found with %s and Space, the ring following the focus"
+                  % (len(pairs[:pairs_to_play]), ", ".join(sorted(self.keys_used))))
+
+    def win_box_by_keyboard(self):
+        shot = self.win_box()
+        left, top, right, bottom = self.box
+        # The ring stays inside the box, around its one button at the bottom.
+        inside = (left, top, right, bottom)
+        shot = self.s.wait_for("the ring on the box's button",
+                               lambda shot: pictures.focus_ring(shot, inside)[1],
+                               SCREEN_SECONDS)
+        ring = pictures.focus_ring(shot, inside)[0]
+        # Around a button with a label, below the message.
+        label = [band for band in pictures.ink_bands(shot, ring) if band[1] - band[0] >= 5]
+        message = [band for band in pictures.ink_bands(shot, (left + 4, top + 22, right - 4,
+                                                               ring[1] - 6))
+                   if band[1] - band[0] >= 5]
+        if not label or not message:
+            raise TestFailure("the ring %r is not around a labelled button below the message"
+                              " (label %r, message %r)" % (ring, label, message))
+        self.s.save(shot, "won-ring")
+        self.key("Escape")
+        self.s.wait_for("the box gone",
+                        lambda shot: pictures.white(shot, play_test.BELOW_MENU_BAR),
+                        SCREEN_SECONDS)
+        self.step("the ring on the box's OK, and Escape closed the box")
+
+    def new_deal(self, key):
+        self.key(key)
+        self.read_deal(len(self.deals) * 20)
+        self.left = set(range(20))
+        self.focus = 0
+        self.ring_on(pictures.tile_box(0), None, "%s: a new board, the ring on tile 0" % key)
+        self.step("%s dealt a new game" % key)
+
+    # --- all of it ---------------------------------------------------------
+
+    def whole_game(self):
+        """The run described at the top of this file."""
+        self.open_window()
+        self.main_menu_after_intro(watch_fade=False)
+        self.menus()
+        deal = self.start()
+        if self.software:
+            self.play_perfectly_by_keyboard(deal, pairs_to_play=2)
+        else:
+            self.play_perfectly_by_keyboard(deal)
+            self.win_box_by_keyboard()
+            self.new_deal("ctrl+n")
+            self.new_deal("F2")
+        self.key("ctrl+q")
+        self.exit_code_zero()
+        self.only_trace_on_stdout()
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--game", required=True)
+    parser.add_argument("--build-dir", required=True)
+    parser.add_argument("--data-dir", required=True)
+    parser.add_argument("--artifacts", required=True)
+    parser.add_argument("--software", action="store_true")
+    args = parser.parse_args()
+
+    with Session([args.game], args.build_dir, args.artifacts, glx=not args.software) as session:
+        play = KeyboardPlay(session, args.data_dir, args.software)
+        return session.run_checks(play.whole_game)
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,55 @@
+#include "ui/focus_ring.h"
+
+#include "app/game_state.h"
+#include "ui/keyboard.h"
+
+using namespace irr;
+
+namespace {
+
+// A dark blue band with a white edge on either side: readable on the
+// white board, the light menu panel and the dark menu picture alike.
+const video::SColor RING_COLOUR(255, 0, 64, 221);
+const video::SColor EDGE_COLOUR(255, 255, 255, 255);
+// Distances outside the button, in pixels: a white gap, the band, a
+// white rim.
+const s32 GAP = 2;
+const s32 BAND = 3;
+const s32 RIM = 1;
+
+// Fills the frame between `inner` grown by `from` and by `to` pixels.
+void drawFrame(const core::rect<s32>& inner, s32 from, s32 to, video::SColor colour,
+               const core::rect<s32>& clip) {
+    const core::rect<s32> in(inner.UpperLeftCorner.X - from, inner.UpperLeftCorner.Y - from,
+                             inner.LowerRightCorner.X + from, inner.LowerRightCorner.Y + from);
+    const core::rect<s32> out(inner.UpperLeftCorner.X - to, inner.UpperLeftCorner.Y - to,
+                              inner.LowerRightCorner.X + to, inner.LowerRightCorner.Y + to);
+    video::IVideoDriver* driver = gameState.videoDriver;
+    const s32 left = out.UpperLeftCorner.X, top = out.UpperLeftCorner.Y;
+    const s32 right = out.LowerRightCorner.X, bottom = out.LowerRightCorner.Y;
+    driver->draw2DRectangle(colour, core::rect<s32>(left, top, right, in.UpperLeftCorner.Y), &clip);
+    driver->draw2DRectangle(colour, core::rect<s32>(left, in.LowerRightCorner.Y, right, bottom),
+                            &clip);
+    driver->draw2DRectangle(
+        colour,
+        core::rect<s32>(left, in.UpperLeftCorner.Y, in.UpperLeftCorner.X, in.LowerRightCorner.Y),
+        &clip);
+    driver->draw2DRectangle(
+        colour,
+        core::rect<s32>(in.LowerRightCorner.X, in.UpperLeftCorner.Y, right, in.LowerRightCorner.Y),
+        &clip);
+}
+
+} // namespace
+
+void drawFocusRing() {
+    gui::IGUIElement* button = keyboardFocus();
+    if (!button)
+        return;
+    const core::rect<s32> where = button->getAbsolutePosition();
+    // Inside a message box the ring stays within the box.
+    const core::rect<s32> clip = button->getParent()->getAbsoluteClippingRect();
+    drawFrame(where, 0, GAP, EDGE_COLOUR, clip);
+    drawFrame(where, GAP, GAP + BAND, RING_COLOUR, clip);
+    drawFrame(where, GAP + BAND, GAP + BAND + RIM, EDGE_COLOUR, clip);
+}

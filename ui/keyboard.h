@@ -1,0 +1,22 @@
+// Keyboard play beside the mouse. The engine itself moves the focus with
+// Tab and Shift+Tab and presses the focused button with Space or Enter;
+// an open box answers Escape. Added here: the arrow keys move the focus
+// across the buttons on screen (on the board across the grid, over
+// removed tiles), Ctrl+N or F2 deals and Ctrl+Q quits on the board, and
+// while the keyboard is in use the focus is kept on a button the player
+// can see. The receiver hands key and mouse events here, apart from its
+// routing of GUI events.
+#pragma once
+
+#include <irrlicht.h>
+
+// True when the key was used up here and the engine must not act on it
+// as well. A mouse button press is only noted: it hides the focus ring.
+bool onKeyboardInput(const irr::SEvent& event);
+
+// While the keyboard is in use, the button the focus ring belongs on:
+// the focused one; or, when a screen change or a removed pair left the
+// focus on nothing the player can reach, the next reachable button in
+// reading order (the first, after a screen change), which is focused
+// first. Null while the mouse is in use or when no button can be reached.
+irr::gui::IGUIElement* keyboardFocus();
