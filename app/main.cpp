@@ -1,10 +1,12 @@
 #include "app/command_line.h"
 #include "app/frame_loop.h"
+#include "app/standard_streams.h"
 #include "app/startup.h"
 
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    openClosedStandardDescriptors();
     irr::video::E_DRIVER_TYPE driverType = irr::video::EDT_OPENGL;
     int exitCode = 0;
     if (!readCommandLine(argc, argv, driverType, exitCode))

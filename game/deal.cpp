@@ -2,11 +2,24 @@
 
 #include "app/game_state.h"
 #include "app/platform.h"
+#include "app/standard_streams.h"
 #include "ui/control_ids.h"
 
-#include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <utility>
+
+namespace {
+
+// One write for the whole deal, so a reader sees it entire or not at all.
+void traceDeal() {
+    std::string trace;
+    for (int i = 0; i < TILE_COUNT; ++i)
+        trace += std::to_string(i) + "." + std::to_string(gameState.tileValues[i]) + "  \n";
+    writeWholeOrNothing(trace.data(), trace.size());
+}
+
+} // namespace
 
 void shuffleDeal() {
     shuffleDealWithSeed(millisecondTicks());
@@ -20,9 +33,5 @@ void shuffleDealWithSeed(unsigned seed) {
         int j = (std::rand() & 0x7FFF) % (k + 1);
         std::swap(gameState.tileValues[k], gameState.tileValues[j]);
     }
-    for (int i = 0; i < TILE_COUNT; ++i)
-        std::printf("%d.%d  \n", i, gameState.tileValues[i]);
-    // Standard output is block-buffered when redirected; a reader of the
-    // trace should see each deal as it happens.
-    std::fflush(stdout);
+    traceDeal();
 }

@@ -1,5 +1,6 @@
 // Shuffling the pair values for a new game and tracing the deal on
-// standard output, one "tile.value" line per tile.
+// standard output, one "tile.value" line per tile. A deal that standard
+// output cannot take at once, whole, is left out of the trace.
 #pragma once
 
 // Seeds from the millisecond clock, so two deals in the same millisecond
