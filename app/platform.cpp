@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <malloc.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -15,6 +16,7 @@
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <time.h>
+#include <unistd.h>
 
 extern char** environ;
 
@@ -29,8 +31,24 @@ unsigned millisecondTicks() {
 void openInBrowser(const char* address) {
     char program[] = "xdg-open";
     char* argv[] = {program, const_cast<char*>(address), nullptr};
+    // The opener and the browser it starts get nothing of the game's but
+    // its standard error, where a desktop's log still sees complaints: a
+    // text-mode browser would otherwise read the game's input, write its
+    // page into the deal trace, and keep the archive and the X connection
+    // open. In a session of its own it cannot take over the terminal the
+    // game was started from either.
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addclosefrom_np(&files, STDERR_FILENO + 1);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
     pid_t pid = 0;
-    posix_spawnp(&pid, program, nullptr, nullptr, argv, environ);
+    posix_spawnp(&pid, program, &files, &attributes, argv, environ);
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&files);
 }
 
 void reapFinishedChildren() {
@@ -153,8 +171,18 @@ int ignoreXError(Display*, XErrorEvent*) {
     return 0;
 }
 
+// Xlib's own words on a lost connection take two lines and name whatever
+// errno last held. Nothing can be drawn or read any more, and the driver
+// must not touch the dead connection on the way out: straight to the exit.
+int endOnLostConnection(Display*) {
+    const char message[] = "kavenna: the connection to the X server was lost\n";
+    [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, message, sizeof message - 1);
+    _exit(1);
+}
+
 } // namespace
 
 void tolerateXErrors() {
     XSetErrorHandler(ignoreXError);
+    XSetIOErrorHandler(endOnLostConnection);
 }

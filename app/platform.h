@@ -7,8 +7,10 @@
 // Milliseconds from an arbitrary start, wrapping at 32 bits.
 unsigned millisecondTicks();
 
-// Starts `xdg-open address` without a shell and without waiting for it.
-// A browser that cannot be started is not reported.
+// Starts `xdg-open address` without a shell and without waiting for it,
+// in a session of its own, with standard input and output on /dev/null
+// and no other descriptor of the game's but standard error. A browser
+// that cannot be started is not reported.
 void openInBrowser(const char* address);
 
 // Collects browser launchers that have finished, so none stays a zombie.
@@ -24,7 +26,9 @@ bool waitForInput(void* display, unsigned timeoutMs);
 void sleepMilliseconds(unsigned ms);
 
 // Xlib's default handler ends the process on any protocol error, even on
-// a refused vsync request the game can live without.
+// a refused vsync request the game can live without. A lost connection
+// to the X server still ends the game, with exit code 1 and one line on
+// standard error.
 void tolerateXErrors();
 
 // Large buffers come and go: each picture is decoded into one that lives

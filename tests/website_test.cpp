@@ -1,5 +1,6 @@
 // The website button hands the address to the desktop's opener without
-// a shell, never waits for it, and leaves no zombie behind.
+// a shell and without the game's descriptors, never waits for it, and
+// leaves no zombie behind.
 #include "support/null_game.h"
 #include "ui/control_ids.h"
 
@@ -52,31 +53,61 @@ void pause(long ms) {
 TEST(Website, EachClickStartsTheOpenerWithTheAddressAlone) {
     ScratchDirectory dir;
     dir.copyIn(std::string(KAVENNA_BINARY_DIR) + "/tesmor.dat", "tesmor.dat");
-    // A stand-in opener that records its arguments, one call per line,
-    // and says whether a shell had mangled them.
+    // A stand-in opener that writes to its standard output as a text-mode
+    // browser would, lists its descriptors and its session, and records
+    // its arguments, one call per line, saying whether a shell had
+    // mangled them.
+    const std::string opener = dir.path() + "/xdg-open";
     const std::string record = dir.path() + "/calls";
     {
-        std::ofstream opener(dir.path() + "/xdg-open");
-        opener << "#!/bin/sh\nprintf '%s|%s\\n' \"$#\" \"$*\" >> '" << record << "'\n";
+        std::ofstream script(opener);
+        script << "#!/bin/sh\necho 'a page of the web'\n"
+               << "find /proc/$$/fd/ -mindepth 1 -fprintf '" << dir.path()
+               << "/descriptors' '%f %l\\n'\n"
+               << "cut -d' ' -f6 /proc/$$/stat >> '" << dir.path() << "/sessions'\n"
+               << "printf '%s|%s\\n' \"$#\" \"$*\" >> '" << record << "'\n";
     }
-    chmod((dir.path() + "/xdg-open").c_str(), 0755);
+    chmod(opener.c_str(), 0755);
     const std::string oldPath = std::getenv("PATH");
     setenv("PATH", (dir.path() + ":" + oldPath).c_str(), 1);
 
     NullGame game;
     game.skipIntro();
     game.clickId(ID_ABOUT);
-    for (int i = 0; i < 5; ++i)
-        game.clickId(ID_WEBSITE);
+    const std::string out = captureStdout([&] {
+        for (int i = 0; i < 5; ++i)
+            game.clickId(ID_WEBSITE);
+        for (int tries = 0; tries < 500 && lines(readFile(record)).size() < 5; ++tries)
+            pause(10);
+    });
     // Still on the About screen: the browser is not the game's business.
     EXPECT_NE(findId(ID_WEBSITE), nullptr);
-
-    for (int tries = 0; tries < 500 && lines(readFile(record)).size() < 5; ++tries)
-        pause(10);
     const std::vector<std::string> calls = lines(readFile(record));
     ASSERT_EQ(calls.size(), 5u);
     for (const std::string& call : calls)
         EXPECT_EQ(call, std::string("1|") + KAVENNA_WEBSITE);
+
+    // Its page went nowhere near the deal trace; it had no input, none of
+    // the game's files (such as the open archive) and no terminal of the
+    // game's; its complaints still reach the game's standard error.
+    EXPECT_EQ(out, "");
+    char ownError[256] = {};
+    ASSERT_GT(readlink("/proc/self/fd/2", ownError, sizeof ownError - 1), 0);
+    const std::vector<std::string> descriptors = lines(readFile(dir.path() + "/descriptors"));
+    EXPECT_GE(descriptors.size(), 3u);
+    for (const std::string& line : descriptors) {
+        SCOPED_TRACE(line);
+        const int fd = std::atoi(line.c_str());
+        const std::string target = line.substr(line.find(' ') + 1);
+        if (fd <= 1)
+            EXPECT_EQ(target, "/dev/null");
+        else if (fd == 2)
+            EXPECT_EQ(target, ownError);
+        else
+            EXPECT_EQ(target, opener) << "a descriptor of the game's was passed on";
+    }
+    for (const std::string& session : lines(readFile(dir.path() + "/sessions")))
+        EXPECT_NE(std::atol(session.c_str()), static_cast<long>(getsid(0)));
 
     // Once the openers have ended, the next frame collects them.
     for (int tries = 0; tries < 500; ++tries) {
