@@ -1,5 +1,5 @@
-// The screens around the game: when the intro gives way, and what each
-// screen puts up.
+// Start-up and the screens around the game: the device the game asks
+// for, when the intro gives way, and what each screen puts up.
 #include "support/null_game.h"
 #include "ui/control_ids.h"
 #include "ui/keyboard.h"
@@ -33,6 +33,22 @@ void expectMainMenu() {
                  gameState.buttonFaceTexture);
 }
 
+TEST(Startup, AsksForItsWindowAndStartsTheClockBeforeLoading) {
+    clockStepWhileMounting = 2500;
+    NullGame game;
+    clockStepWhileMounting = 0;
+    const SIrrlichtCreationParameters& asked = lastDeviceParameters;
+    EXPECT_EQ(asked.WindowSize, core::dimension2d<u32>(800, 500));
+    EXPECT_EQ(asked.Bits, 32);
+    EXPECT_FALSE(asked.Fullscreen);
+    EXPECT_TRUE(asked.Stencilbuffer);
+    EXPECT_TRUE(asked.Vsync);
+    EXPECT_EQ(asked.EventReceiver, nullptr);
+    EXPECT_EQ(asked.LoggingLevel, ELL_NONE);
+    // The intro's six seconds include the time loading took.
+    EXPECT_EQ(gameState.device->getTimer()->getTime() - gameState.startTime, 2500u);
+}
+
 TEST(Intro, FadesInTheSplashFromBlack) {
     NullGame game;
     EXPECT_TRUE(gameState.splashVisible);
@@ -44,6 +60,12 @@ TEST(Intro, FadesInTheSplashFromBlack) {
     EXPECT_EQ(fader->getAbsolutePosition(), core::rect<s32>(0, 0, 800, 500));
     auto* inOut = static_cast<gui::IGUIInOutFader*>(fader);
     EXPECT_EQ(inOut->getColor(), video::SColor(0, 0, 0, 0));
+    // Fading in: from opaque black to clear, as the fader's attributes say.
+    io::IAttributes* colours = gameState.device->getFileSystem()->createEmptyAttributes();
+    fader->serializeAttributes(colours);
+    EXPECT_EQ(colours->getAttributeAsColor("FullColor"), video::SColor(255, 0, 0, 0));
+    EXPECT_EQ(colours->getAttributeAsColor("TransColor"), video::SColor(0, 0, 0, 0));
+    colours->drop();
     EXPECT_FALSE(inOut->isReady());
 
     game.setTime(gameState.startTime + 3999);

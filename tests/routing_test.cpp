@@ -38,6 +38,8 @@ void expectFreshBoard() {
         SCOPED_TRACE(id);
         gui::IGUIButton* tile = gameState.tileButtons[id];
         ASSERT_EQ(findId(id), tile);
+        EXPECT_EQ(narrow(tile->getText()), "");
+        EXPECT_EQ(narrow(tile->getToolTipText().c_str()), "choose me");
         EXPECT_TRUE(tile->isVisible());
         EXPECT_TRUE(tile->isEnabled());
         EXPECT_EQ(buttonImage(tile), gameState.hiddenTexture);
@@ -117,6 +119,15 @@ TEST(Routing, TheMenuTitleOnlyOpensItsSubmenu) {
     EXPECT_EQ(sub->getItemCommandId(0), CMD_NEW_GAME);
     EXPECT_EQ(narrow(sub->getItemText(1)), "Exit");
     EXPECT_EQ(sub->getItemCommandId(1), CMD_EXIT);
+    // Every item enabled, unchecked and never checking itself.
+    for (gui::IGUIContextMenu* menu : {bar, sub})
+        for (u32 item = 0; item < menu->getItemCount(); ++item) {
+            SCOPED_TRACE(narrow(menu->getItemText(item)));
+            EXPECT_TRUE(menu->isItemEnabled(item));
+            EXPECT_FALSE(menu->isItemChecked(item));
+            EXPECT_FALSE(menu->getItemAutoChecking(item));
+            EXPECT_EQ(menu->getSubMenu(item) != nullptr, menu == bar);
+        }
 
     EXPECT_FALSE(sub->isVisible());
     const std::string trace = captureStdout([&] {
@@ -152,7 +163,11 @@ TEST(Routing, NewGameDealsAFreshBoardAtOnce) {
 TEST(Routing, ExitClosesTheDevice) {
     NullGame game;
     game.startGame();
-    game.chooseMenu(1);
+    // Chosen as the engine delivers it: acted on, and not absorbed.
+    game.pointAtMenu(1);
+    gui::IGUIContextMenu* sub = menuBar()->getSubMenu(0);
+    ASSERT_EQ(sub->getSelectedItem(), 1);
+    EXPECT_FALSE(game.receiver.OnEvent(guiEvent(sub, gui::EGET_MENU_ITEM_SELECTED)));
     EXPECT_FALSE(game.frame());
 }
 

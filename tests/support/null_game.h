@@ -30,8 +30,9 @@ class NullGame {
     void click(irr::s32 x, irr::s32 y);
     void click(irr::gui::IGUIElement* element);
     void clickId(irr::s32 id);
-    // Opens "Menu" on the menu bar and picks the entry `index` (0 "New
-    // Game", 1 "Exit").
+    // Opens "Menu" on the menu bar and points at the entry `index` (0
+    // "New Game", 1 "Exit"); `chooseMenu` then picks it.
+    void pointAtMenu(int index);
     void chooseMenu(int index);
     // Presses the answer button of an open message box.
     void dismissBox(irr::s32 boxId);
@@ -42,7 +43,18 @@ class NullGame {
 
     AppContext context;
     MyEventReceiver receiver{context};
+
+  private:
+    irr::core::position2d<irr::s32> pointer;
 };
+
+// What the game last asked of the engine's `createDeviceEx`, which every
+// device of this program goes through on its way to the engine.
+extern irr::SIrrlichtCreationParameters lastDeviceParameters;
+// While not 0, mounting an archive moves the engine's virtual clock on by
+// this many milliseconds, as loading would if frames ran meanwhile: the
+// clock stands still between frames.
+extern irr::u32 clockStepWhileMounting;
 
 irr::gui::IGUIElement* findId(irr::s32 id);
 int countId(irr::s32 id);
