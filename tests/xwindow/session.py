@@ -3,11 +3,12 @@
 
 `Session` starts Xvfb on a display it picks itself (-displayfd, so tests
 can run side by side), starts a game command in a given folder with its
-output in files, finds its window, and offers mouse clicks, window
-screenshots, waiting for a condition with a deadline and a window
-manager's close request, and a real window manager (openbox) started
-on demand. Leaving the `with` block ends whatever is still running. The end-to-end tests drive the built game with it, the install
-tests the installed one.
+output in files (or its standard output on a pipe, or closed), finds its
+window, and offers mouse clicks, window screenshots, waiting for a
+condition with a deadline, a window manager's close request, and a real
+window manager (openbox) started on demand. Leaving the `with` block
+ends whatever is still running. The end-to-end tests drive the built
+game with it, the install tests the installed one.
 """
 
 import os
@@ -20,6 +21,8 @@ import xwd_image
 
 XVFB_START_SECONDS = 30
 POLL_SECONDS = 0.15
+# Starts the game with standard output closed, as some launchers do.
+CLOSED = "closed"
 
 
 class TestFailure(Exception):
@@ -27,11 +30,15 @@ class TestFailure(Exception):
 
 
 class Session:
-    def __init__(self, command, cwd, artifacts, glx=True, path=None):
+    def __init__(self, command, cwd, artifacts, glx=True, path=None, stdout=None):
         """`command` (a list) starts the game in folder `cwd`; `path`, if
         given, is put in front of PATH so a bare command name finds it.
-        Screenshots and output go to the folder `artifacts`."""
+        Screenshots and output go to the folder `artifacts`; `stdout`, a
+        descriptor such as a pipe's write end (handed to the game, then
+        closed here) or CLOSED, takes the place of the game's standard
+        output file."""
         self.command = command
+        self.stdout = stdout
         self.cwd = cwd
         self.artifacts = artifacts
         self.glx = glx
@@ -95,15 +102,24 @@ class Session:
     def x(self, *command):
         """Runs an X client on our display; its standard output."""
         done = subprocess.run(command, env=self.env, capture_output=True, timeout=60)
+        if done.returncode != 0 and self.process and self.process.poll() is not None:
+            raise TestFailure("%s failed: the game had ended with %d; stderr: %s"
+                              % (command[0], self.process.returncode, self.stderr()))
         if done.returncode != 0:
             raise TestFailure("%s failed with %d: %s"
                               % (" ".join(command), done.returncode, done.stderr.decode()))
         return done.stdout
 
     def start_game(self):
+        closed = self.stdout == CLOSED
+        stdout = open(self.stdout_path, "wb") if self.stdout is None else self.stdout
         self.process = subprocess.Popen(
             self.command, cwd=self.cwd, env=self.env, stdin=subprocess.DEVNULL,
-            stdout=open(self.stdout_path, "wb"), stderr=open(self.stderr_path, "wb"))
+            stdout=None if closed else stdout, stderr=open(self.stderr_path, "wb"),
+            preexec_fn=(lambda: os.close(1)) if closed else None)
+        if isinstance(self.stdout, int):
+            # The game's copy is the only writer; a reader sees it leave.
+            os.close(self.stdout)
 
     def start_window_manager(self):
         """Starts openbox with its default configuration, its output
