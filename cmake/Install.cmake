@@ -47,7 +47,16 @@ install(FILES "${CMAKE_CURRENT_BINARY_DIR}/tesmor.dat" DESTINATION "${KAVENNA_IN
 install(FILES data/kavenna.desktop
         DESTINATION "${CMAKE_INSTALL_DATADIR}/applications"
         RENAME "${KAVENNA_APP_ID}.desktop")
-install(FILES "data/${KAVENNA_APP_ID}.metainfo.xml"
+# The metainfo names the homepage and finds the screenshots below it, in
+# screenshots/: where docs/screenshots lands when docs/ is published as
+# the website.
+set(KAVENNA_HOMEPAGE "${KAVENNA_WEBSITE}")
+if(NOT KAVENNA_HOMEPAGE MATCHES "/$")
+  string(APPEND KAVENNA_HOMEPAGE "/")
+endif()
+configure_file("data/${KAVENNA_APP_ID}.metainfo.xml.in"
+               "${CMAKE_CURRENT_BINARY_DIR}/packaging/${KAVENNA_APP_ID}.metainfo.xml" @ONLY)
+install(FILES "${CMAKE_CURRENT_BINARY_DIR}/packaging/${KAVENNA_APP_ID}.metainfo.xml"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
 foreach(size 16 32 48 64 128 256)
   install(FILES "data/icon-${size}.png"
