@@ -1,10 +1,16 @@
 // Finding the assets: in the archive beside the game, in an archive that
 // stores them in a folder and in another case, or loose in the working
-// directory when the archive is missing.
+// directory when the archive is missing; decoding them as the engine
+// would, without ever letting one of its own image loaders run.
+#include "app/font_check.h"
+#include "app/picture.h"
 #include "support/null_game.h"
 #include "ui/control_ids.h"
 
+#include <cstring>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <set>
 
 using namespace irr;
 
@@ -22,6 +28,32 @@ void expectEveryPictureLoaded() {
     // Ten different pictures, not one picture ten times.
     for (int k = 1; k < 10; ++k)
         EXPECT_NE(gameState.faceTextures[k], gameState.faceTextures[0]);
+}
+
+const char* const PICTURES[] = {"f0.png", "h.jpg", "m.png", "s.png", "w.jpg",
+                                "1.jpg",  "2.jpg", "3.jpg", "4.jpg", "5.jpg",
+                                "6.jpg",  "7.jpg", "8.jpg", "9.jpg", "10.jpg"};
+
+void writeFile(const std::string& name, const std::string& bytes) {
+    std::ofstream out(name, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string dataFile(const char* name) {
+    return readFile(std::string(KAVENNA_DATA_DIR) + "/" + name);
+}
+
+// Whether the driver's texture cache holds anything by this name, under
+// whatever path the engine would have given it.
+bool textureNamed(const char* name) {
+    video::IVideoDriver* driver = gameState.videoDriver;
+    for (u32 i = 0; i < driver->getTextureCount(); ++i) {
+        const io::path& path = driver->getTextureByIndex(i)->getName().getPath();
+        const io::path file = gameState.device->getFileSystem()->getFileBasename(path);
+        if (file.equals_ignore_case(name))
+            return true;
+    }
+    return false;
 }
 
 void expectGameFont() {
@@ -110,6 +142,168 @@ TEST(Assets, WithNothingToLoadTheGameStillRuns) {
     EXPECT_EQ(countId(ID_START_GAME), 0);
     game.clickId(0);
     EXPECT_EQ(gameState.clickCount, 1);
+}
+
+// On the null driver textures are dummies, so the pictures themselves are
+// compared: the game's decoding must give exactly what the engine's own
+// loaders give for every shipped picture (read here from files that are
+// known to be sound).
+TEST(Assets, EveryShippedPictureDecodesAsTheEngineDecodesIt) {
+    NullGame game;
+    for (const char* name : PICTURES) {
+        SCOPED_TRACE(name);
+        video::IImage* ours = loadCheckedPicture(name);
+        video::IImage* engines = gameState.videoDriver->createImageFromFile(
+            (std::string(KAVENNA_DATA_DIR) + "/" + name).c_str());
+        ASSERT_NE(ours, nullptr);
+        ASSERT_NE(engines, nullptr);
+        EXPECT_EQ(ours->getColorFormat(), engines->getColorFormat());
+        ASSERT_EQ(ours->getDimension(), engines->getDimension());
+        EXPECT_GT(ours->getDimension().Width, 0u);
+        const size_t bytes = ours->getImageDataSizeInBytes();
+        ASSERT_EQ(bytes, engines->getImageDataSizeInBytes());
+        EXPECT_EQ(std::memcmp(ours->lock(), engines->lock(), bytes), 0);
+        ours->drop();
+        engines->drop();
+    }
+}
+
+// The shipped pictures with alpha are white glyphs, the same in any
+// channel order: a picture in many colours, written as a PNG with alpha,
+// must come back pixel for pixel.
+TEST(Assets, APictureWithAlphaKeepsItsColours) {
+    ScratchDirectory dir;
+    NullGame game;
+    const core::dimension2d<u32> size(37, 21);
+    video::IImage* drawn = gameState.videoDriver->createImage(video::ECF_A8R8G8B8, size);
+    for (u32 y = 0; y < size.Height; ++y)
+        for (u32 x = 0; x < size.Width; ++x)
+            drawn->setPixel(x, y, video::SColor(55 + x * 5, x * 7, y * 12, 255 - x * 3));
+    ASSERT_TRUE(gameState.videoDriver->writeImageToFile(drawn, "colours.png"));
+    video::IImage* read = loadCheckedPicture("colours.png");
+    ASSERT_NE(read, nullptr);
+    ASSERT_EQ(read->getColorFormat(), video::ECF_A8R8G8B8);
+    ASSERT_EQ(read->getDimension(), size);
+    for (u32 y = 0; y < size.Height; ++y)
+        for (u32 x = 0; x < size.Width; ++x)
+            ASSERT_EQ(read->getPixel(x, y).color, drawn->getPixel(x, y).color) << x << "," << y;
+    read->drop();
+    drawn->drop();
+}
+
+// Files the engine's loaders would take, as whatever format the bytes
+// say, but that are not what their names claim: the game refuses them,
+// and nothing by their names ever enters the texture cache.
+TEST(Assets, NoEngineImageLoaderEverRuns) {
+    ScratchDirectory dir;
+    dir.addLooseAssets();
+    {
+        NullGame writer;
+        video::IImage* picture = loadCheckedPicture("m.png");
+        ASSERT_NE(picture, nullptr);
+        ASSERT_TRUE(gameState.videoDriver->writeImageToFile(picture, "picture.bmp"));
+        ASSERT_TRUE(gameState.videoDriver->writeImageToFile(picture, "picture.tga"));
+        picture->drop();
+    }
+    writeFile("h.jpg", dataFile("m.png"));
+    writeFile("m.png", dataFile("h.jpg"));
+    writeFile("s.png", readFile("picture.bmp"));
+    writeFile("w.jpg", readFile("picture.tga"));
+    writeFile("f0.png", dataFile("1.jpg"));
+
+    NullGame game;
+    EXPECT_EQ(gameState.hiddenTexture, nullptr);
+    EXPECT_EQ(gameState.menuBackgroundTexture, nullptr);
+    EXPECT_EQ(gameState.splashTexture, nullptr);
+    EXPECT_EQ(gameState.buttonFaceTexture, nullptr);
+    for (const char* name : {"h.jpg", "m.png", "s.png", "w.jpg", "f0.png"})
+        EXPECT_FALSE(textureNamed(name)) << name;
+    // Without its picture the font is left out too, and the engine's
+    // built-in one serves.
+    EXPECT_EQ(gameState.guiEnvironment->getSkin()->getFont(),
+              gameState.guiEnvironment->getBuiltInFont());
+    EXPECT_NE(gameState.faceTextures[0], nullptr);
+    game.startGame();
+    game.clickId(0);
+    EXPECT_EQ(gameState.clickCount, 1);
+}
+
+// The check is no lock on the shipped files: other well-formed pictures
+// and another well-formed font description, written differently, serve.
+TEST(Assets, WellFormedReplacementsStillShow) {
+    ScratchDirectory dir;
+    dir.addLooseAssets();
+    writeFile("1.jpg", dataFile("2.jpg"));
+    writeFile("g0.png", dataFile("f0.png"));
+    std::string font = dataFile("f.xml");
+    font.replace(font.find("f0.png"), 6, "g0.png");
+    for (size_t at = 0; (at = font.find("\n", at)) != std::string::npos; at += 2)
+        font.replace(at, 1, "\r\n");
+    font.replace(font.find("<font"), 0, "<!-- redrawn, with single quotes -->\n");
+    font.replace(font.find("<c c=\" \""), 8, "<c  c = ' '");
+    writeFile("f.xml", font);
+
+    NullGame game;
+    expectEveryPictureLoaded();
+    expectGameFont();
+    EXPECT_TRUE(textureNamed("g0.png"));
+    video::IImage* first = loadCheckedPicture("1.jpg");
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->getDimension(), core::dimension2d<u32>(100, 50));
+    first->drop();
+}
+
+// A font must carry every character the game writes with it; the set the
+// check asks for is exactly what the screens show (the win box's click
+// count may have any digit).
+TEST(Assets, TheFontCheckAsksForTheCharactersOfEveryText) {
+    std::set<wchar_t> shown;
+    auto collect = [&shown](gui::IGUIElement* element, auto& self) -> void {
+        for (const wchar_t* text : {element->getText(), element->getToolTipText().c_str()})
+            for (; text && *text; ++text)
+                if (*text != L'\n')
+                    shown.insert(*text);
+        if (element->getType() == gui::EGUIET_CONTEXT_MENU ||
+            element->getType() == gui::EGUIET_MENU) {
+            gui::IGUIContextMenu* menu = static_cast<gui::IGUIContextMenu*>(element);
+            for (u32 i = 0; i < menu->getItemCount(); ++i) {
+                for (const wchar_t* text = menu->getItemText(i); *text; ++text)
+                    shown.insert(*text);
+                if (menu->getSubMenu(i))
+                    self(menu->getSubMenu(i), self);
+            }
+        }
+        for (gui::IGUIElement* child : element->getChildren())
+            self(child, self);
+    };
+    ScratchDirectory dir;
+    dir.addLooseAssets();
+    NullGame game;
+    gui::IGUIElement* root = gameState.guiEnvironment->getRootGUIElement();
+    collect(root, collect);
+    game.skipIntro();
+    collect(root, collect);
+    game.clickId(ID_ABOUT);
+    collect(root, collect);
+    game.clickId(ID_BACK);
+    game.clickId(ID_START_GAME);
+    collect(root, collect);
+    for (int tile = 0; tile < TILE_COUNT; ++tile)
+        for (int other = tile + 1; other < TILE_COUNT; ++other)
+            if (gameState.tileValues[other] == gameState.tileValues[tile]) {
+                game.click(gameState.tileButtons[tile]);
+                game.click(gameState.tileButtons[other]);
+            }
+    ASSERT_NE(findId(ID_WIN_BOX), nullptr);
+    collect(root, collect);
+
+    const std::string required = GAME_TEXT_CHARACTERS;
+    for (wchar_t c : shown)
+        EXPECT_NE(required.find(static_cast<char>(c)), std::string::npos)
+            << "no glyph asked for '" << static_cast<char>(c) << "'";
+    for (char c : required)
+        EXPECT_TRUE(shown.count(static_cast<wchar_t>(c)) || (c >= '0' && c <= '9'))
+            << "'" << c << "' asked for but never shown";
 }
 
 TEST(Assets, StartingUpWritesNothingToStandardOutput) {

@@ -1,0 +1,15 @@
+// Reading a file whole, by name, through the engine's file system (the
+// mounted archives first, then the working directory), within a size
+// limit checked before a byte is read.
+#pragma once
+
+#include <irrlicht.h>
+#include <vector>
+
+// False when the file is absent, larger than `maxBytes` or empty, is no
+// regular file, or cannot be read in full.
+bool readEngineFile(const irr::io::path& name, unsigned maxBytes,
+                    std::vector<unsigned char>& bytes);
+
+// Whether one of the mounted archives holds `name`.
+bool archiveHolds(const irr::io::path& name);

@@ -1,0 +1,214 @@
+#include "app/font_check.h"
+
+#include "app/game_state.h"
+
+#include <cstring>
+#include <cwchar>
+#include <expat.h>
+#include <set>
+
+using namespace irr;
+
+const char* const GAME_TEXT_CHARACTERS = " .0123456789ABCDEGKMNOPSTVYabcdefghiklmnoprstuvwxy";
+
+namespace {
+
+const size_t MAX_ATTRIBUTE_CHARACTERS = 64;
+
+// Tab, line breaks and printable ASCII: the engine widens each byte to a
+// character, reads a byte order mark as UTF-16 or UTF-32 and stops at a
+// NUL, so nothing else reads the same to it and to an XML parser.
+bool isPlainAscii(const std::vector<unsigned char>& bytes) {
+    for (unsigned char byte : bytes)
+        if ((byte < 0x20 || byte > 0x7e) && byte != '\t' && byte != '\n' && byte != '\r')
+            return false;
+    return true;
+}
+
+// The first pass, with expat: well-formed XML, nothing left open, and
+// only constructs the engine's reader finds the end of. That reader
+// scans for the closing '>' of each construct without looking for the
+// end of its buffer, counts '<' and '>' to find a comment's end, and
+// unescapes entities in quadratic time.
+struct Gate {
+    XML_Parser parser;
+    int depth = 0;
+    bool refused = false;
+};
+
+void refuse(void* data) {
+    Gate* gate = static_cast<Gate*>(data);
+    gate->refused = true;
+    XML_StopParser(gate->parser, XML_FALSE);
+}
+
+void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** attributes) {
+    Gate* gate = static_cast<Gate*>(data);
+    ++gate->depth;
+    const bool placed = gate->depth == 1 ? std::strcmp(name, "font") == 0
+                                         : gate->depth == 2 && (std::strcmp(name, "Texture") == 0 ||
+                                                                std::strcmp(name, "c") == 0);
+    bool shortValues = true;
+    for (int i = 0; attributes[i]; i += 2)
+        shortValues = shortValues && std::strlen(attributes[i + 1]) <= MAX_ATTRIBUTE_CHARACTERS;
+    if (!placed || !shortValues)
+        refuse(data);
+}
+
+void XMLCALL onEnd(void* data, const XML_Char*) {
+    --static_cast<Gate*>(data)->depth;
+}
+
+void XMLCALL onText(void* data, const XML_Char* text, int length) {
+    for (int i = 0; i < length; ++i)
+        if (!std::strchr(" \t\r\n", text[i]))
+            return refuse(data);
+}
+
+void XMLCALL onComment(void* data, const XML_Char* text) {
+    if (std::strpbrk(text, "<>"))
+        refuse(data);
+}
+
+void XMLCALL onInstruction(void* data, const XML_Char*, const XML_Char*) {
+    refuse(data);
+}
+
+void XMLCALL onDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*, int) {
+    refuse(data);
+}
+
+void XMLCALL onCdata(void* data) {
+    refuse(data);
+}
+
+bool passesGate(const std::vector<unsigned char>& bytes) {
+    if (bytes.empty() || bytes.size() > MAX_FONT_DESCRIPTION_BYTES || !isPlainAscii(bytes))
+        return false;
+    Gate gate;
+    gate.parser = XML_ParserCreate("US-ASCII");
+    if (!gate.parser)
+        return false;
+    XML_SetUserData(gate.parser, &gate);
+    XML_SetElementHandler(gate.parser, onStart, onEnd);
+    XML_SetCharacterDataHandler(gate.parser, onText);
+    XML_SetCommentHandler(gate.parser, onComment);
+    XML_SetProcessingInstructionHandler(gate.parser, onInstruction);
+    XML_SetStartDoctypeDeclHandler(gate.parser, onDoctype);
+    XML_SetStartCdataSectionHandler(gate.parser, onCdata);
+    const bool parsed = XML_Parse(gate.parser, reinterpret_cast<const char*>(bytes.data()),
+                                  static_cast<int>(bytes.size()), XML_TRUE) == XML_STATUS_OK;
+    XML_ParserFree(gate.parser);
+    return parsed && !gate.refused;
+}
+
+bool attributeIs(const io::IXMLReader* xml, const wchar_t* name, const wchar_t* value) {
+    const wchar_t* actual = xml->getAttributeValue(name);
+    return actual && std::wcscmp(actual, value) == 0;
+}
+
+// A bare file name, so the texture the game adds under it is the one the
+// engine's loader asks its cache for.
+bool isBareName(const wchar_t* name, std::string& narrow) {
+    if (!name || !*name || std::wcslen(name) > MAX_ATTRIBUTE_CHARACTERS)
+        return false;
+    for (narrow.clear(); *name; ++name) {
+        const wchar_t c = *name;
+        if (!((c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') ||
+              c == L'.' || c == L'_' || c == L'-'))
+            return false;
+        narrow += static_cast<char>(c);
+    }
+    return true;
+}
+
+// The engine reads digit runs separated by any spaces and commas and
+// ignores whatever follows the fourth; only that exact form, with no
+// run longer than four digits, reads the same four numbers everywhere.
+bool readRectangle(const wchar_t* text, unsigned (&edges)[4]) {
+    if (!text)
+        return false;
+    for (int i = 0; i < 4; ++i) {
+        if (i > 0) {
+            if (*text != L',' && *text != L' ')
+                return false;
+            while (*text == L',' || *text == L' ')
+                ++text;
+        }
+        unsigned value = 0;
+        int digits = 0;
+        for (; *text >= L'0' && *text <= L'9'; ++text, ++digits)
+            value = value * 10 + static_cast<unsigned>(*text - L'0');
+        if (digits == 0 || digits > 4)
+            return false;
+        edges[i] = value;
+    }
+    return *text == 0;
+}
+
+bool offsetIsSmall(const io::IXMLReader* xml, const wchar_t* name) {
+    const int value = xml->getAttributeValueAsInt(name);
+    return value >= -MAX_GLYPH_OFFSET && value <= MAX_GLYPH_OFFSET;
+}
+
+bool readGlyph(const io::IXMLReader* xml, std::set<wchar_t>& characters, FontDescription& font) {
+    const wchar_t* character = xml->getAttributeValue(L"c");
+    unsigned edges[4];
+    if (!character || std::wcslen(character) != 1 || character[0] < 0x20 || character[0] > 0x7e ||
+        !characters.insert(character[0]).second || xml->getAttributeValueAsInt(L"i") != 0 ||
+        !readRectangle(xml->getAttributeValue(L"r"), edges) || edges[0] > edges[2] ||
+        edges[1] > edges[3] || !offsetIsSmall(xml, L"u") || !offsetIsSmall(xml, L"o"))
+        return false;
+    font.right = edges[2] > font.right ? edges[2] : font.right;
+    font.bottom = edges[3] > font.bottom ? edges[3] : font.bottom;
+    return true;
+}
+
+// The second pass reads with the engine's own XML reader, exactly as its
+// font loader will, so both see the same elements and attribute values.
+bool readAsTheEngine(io::IXMLReader* xml, FontDescription& font) {
+    bool rootSeen = false;
+    int textures = 0;
+    std::set<wchar_t> characters;
+    while (xml->read()) {
+        if (xml->getNodeType() != io::EXN_ELEMENT)
+            continue;
+        const wchar_t* name = xml->getNodeName();
+        if (!rootSeen) {
+            // Anything but a bitmap font makes the engine read the file
+            // again as a picture.
+            if (std::wcscmp(name, L"font") != 0 || !attributeIs(xml, L"type", L"bitmap"))
+                return false;
+            rootSeen = true;
+        } else if (std::wcscmp(name, L"Texture") == 0) {
+            if (++textures > 1 || xml->getAttributeValueAsInt(L"index") != 0 ||
+                !isBareName(xml->getAttributeValue(L"filename"), font.textureName))
+                return false;
+        } else if (std::wcscmp(name, L"c") != 0 || !readGlyph(xml, characters, font)) {
+            return false;
+        }
+    }
+    for (const char* c = GAME_TEXT_CHARACTERS; *c; ++c)
+        if (!characters.count(static_cast<wchar_t>(*c)))
+            return false;
+    return textures == 1;
+}
+
+} // namespace
+
+bool checkFontDescription(const std::vector<unsigned char>& bytes, FontDescription& font) {
+    if (!passesGate(bytes))
+        return false;
+    io::IFileSystem* files = gameState.device->getFileSystem();
+    io::IReadFile* file =
+        files->createMemoryReadFile(const_cast<unsigned char*>(bytes.data()),
+                                    static_cast<s32>(bytes.size()), "font description", false);
+    io::IXMLReader* xml = files->createXMLReader(file);
+    file->drop();
+    if (!xml)
+        return false;
+    font = FontDescription();
+    const bool sound = readAsTheEngine(xml, font);
+    xml->drop();
+    return sound;
+}

@@ -1,0 +1,91 @@
+#include "app/picture_decoders.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <jpeglib.h>
+
+namespace {
+
+struct Errors {
+    jpeg_error_mgr manager;
+    std::jmp_buf jump;
+    bool warned;
+};
+
+[[noreturn]] void fail(j_common_ptr codec) {
+    std::longjmp(reinterpret_cast<Errors*>(codec->err)->jump, 1);
+}
+
+// Warnings are how libjpeg reports corrupt or missing data it papered
+// over (a truncated file reads as if it ended there): such a picture is
+// refused rather than shown half grey.
+void noteMessage(j_common_ptr codec, int level) {
+    if (level < 0)
+        reinterpret_cast<Errors*>(codec->err)->warned = true;
+}
+
+// A progressive file may hold thousands of tiny scans, each a pass over
+// the whole picture.
+void limitScans(j_common_ptr codec) {
+    const int MAX_SCANS = 100;
+    if (reinterpret_cast<j_decompress_ptr>(codec)->input_scan_number > MAX_SCANS)
+        fail(codec);
+}
+
+} // namespace
+
+bool decodeJpeg(const unsigned char* bytes, std::size_t size, unsigned maxSide,
+                DecodedPicture& picture) {
+    jpeg_decompress_struct codec;
+    Errors errors;
+    codec.err = jpeg_std_error(&errors.manager);
+    errors.manager.error_exit = fail;
+    errors.manager.emit_message = noteMessage;
+    errors.warned = false;
+    jpeg_progress_mgr progress;
+    progress.progress_monitor = limitScans;
+    unsigned char* volatile pixels = nullptr;
+    if (setjmp(errors.jump)) {
+        jpeg_destroy_decompress(&codec);
+        delete[] pixels;
+        return false;
+    }
+    jpeg_create_decompress(&codec);
+    codec.progress = &progress;
+    // Beyond this the multi-scan buffers would need a backing store,
+    // which this libjpeg refuses.
+    codec.mem->max_memory_to_use = 64L << 20;
+    jpeg_mem_src(&codec, bytes, static_cast<unsigned long>(size));
+    if (jpeg_read_header(&codec, TRUE) != JPEG_HEADER_OK)
+        fail(reinterpret_cast<j_common_ptr>(&codec));
+    const JDIMENSION width = codec.image_width;
+    const JDIMENSION height = codec.image_height;
+    const bool colour = codec.jpeg_color_space == JCS_YCbCr || codec.jpeg_color_space == JCS_RGB ||
+                        codec.jpeg_color_space == JCS_GRAYSCALE;
+    if (!colour || width == 0 || height == 0 || width > maxSide || height > maxSide)
+        fail(reinterpret_cast<j_common_ptr>(&codec));
+    codec.out_color_space = JCS_RGB;
+    // As the engine decoded: faster, and the pictures look as they did.
+    codec.do_fancy_upsampling = FALSE;
+    jpeg_start_decompress(&codec);
+    if (codec.output_components != 3 || codec.output_width != width ||
+        codec.output_height != height)
+        fail(reinterpret_cast<j_common_ptr>(&codec));
+    const size_t rowBytes = static_cast<size_t>(width) * 3;
+    pixels = new unsigned char[rowBytes * height];
+    while (codec.output_scanline < height) {
+        JSAMPROW row = pixels + rowBytes * codec.output_scanline;
+        jpeg_read_scanlines(&codec, &row, 1);
+    }
+    jpeg_finish_decompress(&codec);
+    jpeg_destroy_decompress(&codec);
+    if (errors.warned) {
+        delete[] pixels;
+        return false;
+    }
+    picture.pixels = pixels;
+    picture.width = width;
+    picture.height = height;
+    picture.alpha = false;
+    return true;
+}
