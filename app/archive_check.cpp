@@ -1,33 +1,252 @@
 #include "app/archive_check.h"
 
+#include "app/font_check.h"
+#include "app/picture.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 #include <zip.h>
+#include <zlib.h>
 
 namespace {
 
-// libzip checks the checksum once an entry has been read to its end.
-bool entryReadsClean(zip_t* archive, zip_uint64_t index) {
-    zip_file_t* entry = zip_fopen_index(archive, index, 0);
-    if (!entry)
-        return false;
-    char buffer[16384];
-    zip_int64_t got = 0;
-    while ((got = zip_fread(entry, buffer, sizeof buffer)) > 0) {
+const std::uint32_t LOCAL_HEADER = 0x04034b50;
+const std::uint32_t CENTRAL_HEADER = 0x02014b50;
+const std::uint32_t END_RECORD = 0x06054b50;
+const unsigned SIZES_AFTER_DATA = 0x8;
+const unsigned ENCRYPTED = 0x41;
+
+std::uint32_t little(const unsigned char* bytes, int width) {
+    std::uint32_t value = 0;
+    for (int i = width - 1; i >= 0; --i)
+        value = value << 8 | bytes[i];
+    return value;
+}
+
+struct ArchiveFile {
+    int fd = -1;
+    std::uint64_t size = 0;
+
+    bool read(std::uint64_t at, void* out, std::uint64_t count) const {
+        return at <= size && count <= size - at &&
+               pread(fd, out, count, static_cast<off_t>(at)) == static_cast<ssize_t>(count);
     }
-    const bool clean = got == 0;
-    return zip_fclose(entry) == 0 && clean;
+};
+
+// One entry as the engine's reader records it: name and method from the
+// local header, sizes and checksum from wherever it took them.
+struct Entry {
+    std::string name;
+    std::uint64_t data = 0;
+    unsigned flags = 0;
+    unsigned method = 0;
+    std::uint32_t crc = 0;
+    std::uint32_t packed = 0;
+    std::uint32_t size = 0;
+};
+
+bool readLocalHeader(const ArchiveFile& file, std::uint64_t at, unsigned char (&header)[30],
+                     Entry& entry) {
+    if (!file.read(at, header, sizeof header) || little(header, 4) != LOCAL_HEADER)
+        return false;
+    const unsigned nameLength = little(header + 26, 2);
+    entry.name.resize(nameLength);
+    if (!file.read(at + 30, &entry.name[0], nameLength))
+        return false;
+    entry.data = at + 30 + nameLength + little(header + 28, 2);
+    entry.flags = little(header + 6, 2);
+    entry.method = little(header + 8, 2);
+    entry.crc = little(header + 14, 4);
+    entry.packed = little(header + 18, 4);
+    entry.size = little(header + 22, 4);
+    return entry.data <= file.size;
+}
+
+// The engine's backward search for the end record, step for step: it
+// skips ahead by the first of the four bytes it reads and so can step
+// over the record; near the start of the file it then never ends.
+bool findEndRecord(const ArchiveFile& file, std::uint64_t& at) {
+    if (file.size < 22)
+        return false;
+    std::int64_t position = static_cast<std::int64_t>(file.size) - 22;
+    while (position > 0) {
+        unsigned char bytes[4];
+        if (!file.read(static_cast<std::uint64_t>(position), bytes, 4))
+            return false;
+        if (little(bytes, 4) == END_RECORD) {
+            at = static_cast<std::uint64_t>(position);
+            return true;
+        }
+        const int back = bytes[0] == 0x4b ? 5 : bytes[0] == 0x05 ? 6 : bytes[0] == 0x06 ? 7 : 8;
+        position += 4 - back;
+        if (position < 0)
+            return false;
+    }
+    return false;
+}
+
+bool readCentralDirectory(const ArchiveFile& file, std::vector<Entry>& entries) {
+    entries.clear();
+    std::uint64_t end = 0;
+    unsigned char record[22];
+    // The record found must also close the file, so that every reader
+    // takes the same one.
+    if (!findEndRecord(file, end) || !file.read(end, record, sizeof record) ||
+        end + sizeof record + little(record + 20, 2) != file.size)
+        return false;
+    std::uint64_t at = little(record + 16, 4);
+    for (;;) {
+        unsigned char header[46];
+        // Past the end the engine would keep the last header it read and
+        // go round for ever.
+        if (!file.read(at, header, 4))
+            return false;
+        if (little(header, 4) != CENTRAL_HEADER)
+            return true;
+        Entry entry;
+        unsigned char local[30];
+        if (!file.read(at, header, sizeof header) ||
+            !readLocalHeader(file, little(header + 42, 4), local, entry) ||
+            entries.size() == MAX_ARCHIVE_ENTRIES)
+            return false;
+        entry.crc = little(header + 16, 4);
+        entry.packed = little(header + 20, 4);
+        entry.size = little(header + 24, 4);
+        entries.push_back(entry);
+        at += sizeof header + little(header + 28, 2) + little(header + 30, 2) +
+              little(header + 32, 2);
+    }
+}
+
+// The entries the engine's reader will list, in its order: the chain of
+// local headers from the start of the file, or the central directory
+// once one of them defers its sizes to a data descriptor.
+bool readAsTheEngine(const ArchiveFile& file, std::vector<Entry>& entries) {
+    std::uint64_t at = 0;
+    for (;;) {
+        unsigned char signature[4];
+        if (!file.read(at, signature, 4) || little(signature, 4) != LOCAL_HEADER)
+            return true;
+        Entry entry;
+        unsigned char header[30];
+        if (!readLocalHeader(file, at, header, entry))
+            return false;
+        if (entry.flags & SIZES_AFTER_DATA)
+            return readCentralDirectory(file, entries);
+        if (entries.size() == MAX_ARCHIVE_ENTRIES)
+            return false;
+        entries.push_back(entry);
+        at = entry.data + entry.packed;
+    }
+}
+
+// What libzip, reading the central directory, says of each entry.
+bool matchesCentralDirectory(const char* path, const std::vector<Entry>& entries) {
+    int error = 0;
+    zip_t* archive = zip_open(path, ZIP_RDONLY, &error);
+    if (!archive)
+        return false;
+    bool same = zip_get_num_entries(archive, 0) == static_cast<zip_int64_t>(entries.size());
+    for (size_t i = 0; same && i < entries.size(); ++i) {
+        zip_stat_t stat;
+        same = zip_stat_index(archive, i, ZIP_FL_ENC_RAW, &stat) == 0 &&
+               entries[i].name == stat.name && entries[i].method == stat.comp_method &&
+               entries[i].crc == stat.crc && entries[i].packed == stat.comp_size &&
+               entries[i].size == stat.size && stat.encryption_method == ZIP_EM_NONE;
+    }
+    zip_discard(archive);
+    return same;
+}
+
+unsigned limitForKind(const std::string& name) {
+    const bool description =
+        name.size() >= 4 && strcasecmp(name.c_str() + name.size() - 4, ".xml") == 0;
+    return description ? MAX_FONT_DESCRIPTION_BYTES : PictureLimits().maxFileBytes;
+}
+
+bool sizesAreSane(const ArchiveFile& file, const std::vector<Entry>& entries) {
+    std::uint64_t total = 0;
+    for (const Entry& entry : entries) {
+        total += entry.size;
+        if ((entry.flags & ENCRYPTED) || (entry.method != 0 && entry.method != 8) ||
+            (entry.method == 0 && entry.packed != entry.size) ||
+            entry.size > limitForKind(entry.name) || entry.packed > file.size - entry.data ||
+            total > MAX_ARCHIVE_BYTES)
+            return false;
+    }
+    return true;
+}
+
+// Inflates an entry in small pieces, never past its declared size.
+bool dataIsIntact(const ArchiveFile& file, const Entry& entry) {
+    unsigned char in[32768];
+    unsigned char out[32768];
+    std::uint64_t at = entry.data;
+    std::uint64_t left = entry.packed;
+    uLong crc = crc32(0, nullptr, 0);
+    if (entry.method == 0) {
+        for (; left > 0;) {
+            const std::uint64_t count = std::min<std::uint64_t>(left, sizeof in);
+            if (!file.read(at, in, count))
+                return false;
+            crc = crc32(crc, in, static_cast<uInt>(count));
+            at += count;
+            left -= count;
+        }
+        return crc == entry.crc;
+    }
+    z_stream stream;
+    std::memset(&stream, 0, sizeof stream);
+    if (inflateInit2(&stream, -MAX_WBITS) != Z_OK)
+        return false;
+    std::uint64_t produced = 0;
+    int status = Z_OK;
+    while (status == Z_OK) {
+        if (stream.avail_in == 0 && left > 0) {
+            const std::uint64_t count = std::min<std::uint64_t>(left, sizeof in);
+            if (!file.read(at, in, count))
+                break;
+            stream.next_in = in;
+            stream.avail_in = static_cast<uInt>(count);
+            at += count;
+            left -= count;
+        }
+        stream.next_out = out;
+        stream.avail_out = sizeof out;
+        status = inflate(&stream, Z_NO_FLUSH);
+        const uInt got = static_cast<uInt>(sizeof out - stream.avail_out);
+        produced += got;
+        if (produced > entry.size)
+            break;
+        crc = crc32(crc, out, got);
+    }
+    inflateEnd(&stream);
+    return status == Z_STREAM_END && produced == entry.size && crc == entry.crc;
 }
 
 } // namespace
 
 bool isSoundZipArchive(const char* path) {
-    int error = 0;
-    zip_t* archive = zip_open(path, ZIP_RDONLY | ZIP_CHECKCONS, &error);
-    if (!archive)
+    ArchiveFile file;
+    // Not blocking: a named pipe in the archive's place would wait for a
+    // writer.
+    file.fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (file.fd < 0)
         return false;
-    bool sound = true;
-    const zip_int64_t count = zip_get_num_entries(archive, 0);
-    for (zip_int64_t i = 0; sound && i < count; ++i)
-        sound = entryReadsClean(archive, static_cast<zip_uint64_t>(i));
-    zip_discard(archive);
+    struct stat status;
+    std::vector<Entry> entries;
+    bool sound = fstat(file.fd, &status) == 0 && S_ISREG(status.st_mode);
+    file.size = sound ? static_cast<std::uint64_t>(status.st_size) : 0;
+    sound = sound && readAsTheEngine(file, entries) && !entries.empty() &&
+            sizesAreSane(file, entries) && matchesCentralDirectory(path, entries);
+    for (size_t i = 0; sound && i < entries.size(); ++i)
+        sound = dataIsIntact(file, entries[i]);
+    close(file.fd);
     return sound;
 }
