@@ -1,0 +1,108 @@
+#!/usr/bin/python3
+"""Hostile data files in a real window, for the kinds of damage that only
+show once a real texture is made or a glyph is drawn: the archive holds a
+PPM picture under a JPEG's name, and the loose files hold it too. The
+game must refuse both, report the archive in its box, play a whole game
+(the tile whose picture was refused shows none) and end with exit code 0.
+With --software the X server has no GLX and the software renderer draws.
+"""
+
+import argparse
+import os
+import shutil
+import sys
+import tempfile
+
+import pictures
+from play_test import RESTING_POINT, SCREEN_SECONDS, Play
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "xwindow"))
+from session import Session  # noqa: E402
+
+ASSETS = ["f.xml", "f0.png", "h.jpg", "m.png", "s.png", "w.jpg"] + ["%d.jpg" % n
+                                                                       for n in range(1, 11)]
+REFUSED = "4.jpg"
+CLASS = "ppm-as-jpeg"
+
+
+class HostilePlay(Play):
+    def box_over_the_splash(self):
+        def box(shot):
+            # The splash, fading in, all round a centre where it is not.
+            around = (0, 0, 800, 150)
+            centre = (300, 200, 500, 300)
+            outside = pictures.darkened(shot.crop(around), self.splash.crop(around))[1]
+            inside = pictures.darkened(shot.crop(centre), self.splash.crop(centre))[1]
+            if outside < 0.9:
+                return "not the splash around the centre (correlation %.2f)" % outside
+            return None if inside < 0.8 else "the splash in the centre (correlation %.2f)" % inside
+
+        self.s.save(self.s.wait_for("the box over the splash", box, SCREEN_SECONDS), "box")
+        self.step("a box over the splash: the archive was refused")
+
+    def play_perfectly(self, deal):
+        tiles_of = {}
+        for tile, value in sorted(deal.items()):
+            tiles_of.setdefault(value, []).append(tile)
+        pairs = sorted(tiles_of.items(), key=lambda item: item[1][0])
+        for number, (value, (first, second)) in enumerate(pairs, 1):
+            self.s.click(*pictures.tile_centre(first))
+            self.s.move(*RESTING_POINT)
+            if "%d.jpg" % (value % 10 + 1) != REFUSED:
+                face = self.faces[value % 10 + 1]
+                self.s.wait_for("tile %d face up" % first,
+                                lambda shot: pictures.shows(shot, pictures.tile_box(first), face),
+                                SCREEN_SECONDS)
+            self.s.click(*pictures.tile_centre(second))
+            self.s.move(*RESTING_POINT)
+            if number == len(pairs):
+                break
+            self.s.wait_for("tiles %d and %d gone" % (first, second),
+                            lambda shot: (pictures.white(shot, pictures.tile_box(first))
+                                          or pictures.white(shot, pictures.tile_box(second))),
+                            SCREEN_SECONDS)
+        self.step("a whole game, the refused picture's pair shown without one")
+
+    def whole_game(self):
+        self.open_window()
+        self.box_over_the_splash()
+        self.main_menu_after_intro(watch_fade=False)
+        if not self.software:
+            self.about_and_back()
+        self.s.click(400, 325)
+        deal = self.read_deal(0)
+        self.face_down_board("board")
+        self.play_perfectly(deal)
+        self.dismiss_box(self.win_box())
+        self.choose_from_menu(1, "Exit")
+        self.exit_code_zero()
+        self.only_trace_on_stdout()
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--game", required=True)
+    parser.add_argument("--build-dir", required=True)
+    parser.add_argument("--data-dir", required=True)
+    parser.add_argument("--hostile-dir", required=True)
+    parser.add_argument("--artifacts", required=True)
+    parser.add_argument("--software", action="store_true")
+    args = parser.parse_args()
+
+    folder = tempfile.mkdtemp(prefix="kavenna-hostile-")
+    try:
+        for name in ASSETS:
+            shutil.copy(os.path.join(args.data_dir, name), folder)
+        case = os.path.join(args.hostile_dir, CLASS)
+        shutil.copy(os.path.join(case, "loose", REFUSED), folder)
+        shutil.copy(os.path.join(case, "tesmor.dat"), folder)
+        game = os.path.abspath(args.game)
+        with Session([game], folder, args.artifacts, glx=not args.software) as session:
+            play = HostilePlay(session, args.data_dir, args.software)
+            return session.run_checks(play.whole_game)
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,188 @@
+#!/usr/bin/python3
+"""Writes one hostile data file of every class the game must refuse, each
+as a loose file and as an entry of an otherwise sound archive.
+
+    make_hostile_files.py OUT_DIR DATA_DIR RECIPE NAME...
+
+For every class, OUT_DIR/<class>/loose/<entry> holds the file and
+OUT_DIR/<class>/tesmor.dat the shipped assets (NAME... in DATA_DIR) with
+that entry replaced, every checksum valid. Each file is what once broke
+the engine's own loaders: heap overflows, endless loops, reads past a
+buffer, gigabytes of memory. Needs Pillow, hence Debian's interpreter.
+"""
+import importlib.util
+import io
+import os
+import shutil
+import struct
+import sys
+import zlib
+
+from PIL import Image
+
+
+def png_chunk(kind, data):
+    body = kind + data
+    return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
+
+
+def png_declaring(width, height, colour_type, pixels=b"\0" * 64):
+    """A PNG whose header declares the size, with only a little data."""
+    header = struct.pack(">IIBBBBB", width, height, 8, colour_type, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", header) +
+            png_chunk(b"IDAT", zlib.compress(pixels)) + png_chunk(b"IEND", b""))
+
+
+def jpeg(mode, size, colour):
+    out = io.BytesIO()
+    Image.new(mode, size, colour).save(out, "JPEG", quality=90)
+    return out.getvalue()
+
+
+def jpeg_declaring(width, height):
+    """A small JPEG whose frame header is changed to declare the size."""
+    data = bytearray(jpeg("RGB", (16, 16), (200, 40, 40)))
+    at = data.index(b"\xff\xc0")
+    struct.pack_into(">HH", data, at + 5, height, width)
+    return bytes(data)
+
+
+def tga_rle():
+    # 1x1 pixel, then a raw packet of 128 pixels.
+    header = struct.pack("<BBBHHBHHHHBB", 0, 0, 10, 0, 0, 0, 0, 0, 1, 1, 32, 8)
+    footer = b"\0" * 8 + b"TRUEVISION-XFILE.\0"
+    return header + b"\x7f" + b"\xab" * 512 + footer
+
+
+def pcx_rle():
+    header = bytearray(128)
+    struct.pack_into("<BBBBHHHH", header, 0, 0x0A, 5, 1, 8, 0, 0, 1, 1)
+    header[65] = 1  # planes
+    struct.pack_into("<HH", header, 66, 2, 1)  # bytes per line, palette kind
+    runs = b"\xff\x55" * 4000  # runs of 63 bytes, far more than 2x2
+    return bytes(header) + runs + b"\x0c" + b"\x10" * 768
+
+
+def bmp(bits, compression, width, height, data):
+    palette = b"\x20\x40\x60\x00" * 256 if bits == 8 else b""
+    offset = 14 + 40 + len(palette)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, compression, len(data), 2835,
+                       2835, 0, 0)
+    return b"BM" + struct.pack("<IHHI", offset + len(data), 0, 0, offset) + info + palette + data
+
+
+def ppm():
+    return b"P6\n32768 32769\n255\n" + b"\x80" * 300
+
+
+def font_description(data_dir):
+    with open(os.path.join(data_dir, "f.xml"), "rb") as f:
+        return f.read()
+
+
+def one_gib_deflated():
+    """A deflate stream of 1 GiB of spaces: one flushed block, repeated."""
+    block_bytes = 1 << 20
+    compressor = zlib.compressobj(9, zlib.DEFLATED, -15)
+    block = compressor.compress(b" " * block_bytes) + compressor.flush(zlib.Z_FULL_FLUSH)
+    crc = 0
+    chunk = b" " * block_bytes
+    for _ in range(1024):
+        crc = zlib.crc32(chunk, crc)
+    # A final, empty block of fixed codes ends the stream.
+    return block * 1024 + b"\x03\x00", crc, block_bytes * 1024
+
+
+def write_zip(out, entries):
+    """Entries of (name, method, stored bytes, crc, size), sizes in place."""
+    with open(out, "wb") as f:
+        central = b""
+        for name, method, data, crc, size in entries:
+            offset = f.tell()
+            fields = struct.pack("<HHHHHIIIHH", 20, 0, method, 0, 0x21, crc, len(data), size,
+                                 len(name), 0)
+            f.write(b"PK\x03\x04" + fields + name + data)
+            central += (b"PK\x01\x02" + struct.pack("<H", 20) + fields +
+                        struct.pack("<HHHII", 0, 0, 0, 0, offset) + name)
+        start = f.tell()
+        f.write(central)
+        f.write(b"PK\x05\x06" + struct.pack("<HHHHIIH", 0, 0, len(entries), len(entries),
+                                             len(central), start, 0))
+
+
+def main():
+    out_dir, data_dir, recipe, names = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4:]
+    spec = importlib.util.spec_from_file_location("make_archive", recipe)
+    make_archive = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(make_archive)
+
+    font = font_description(data_dir)
+    with open(os.path.join(data_dir, "6.jpg"), "rb") as f:
+        whole_jpeg = f.read()
+    with open(os.path.join(data_dir, "f0.png"), "rb") as f:
+        whole_png = f.read()
+    glyph = b'<c c="A"'
+    classes = {
+        # Pictures
+        "jpeg-21846-wide": ("h.jpg", jpeg("RGB", (21846, 8), (30, 90, 160))),
+        "cmyk-jpeg-16384-wide": ("w.jpg", jpeg("CMYK", (16384, 8), (10, 200, 30, 0))),
+        "png-size-wraps": ("s.png", png_declaring(32768, 32769, 6)),
+        "tga-rle-as-png": ("m.png", tga_rle()),
+        "pcx-rle-as-jpeg": ("1.jpg", pcx_rle()),
+        "bmp-rle8-as-jpeg": ("2.jpg", bmp(8, 1, 2, 2, b"\xff\x07" * 2000)),
+        "bmp-16-bit-as-jpeg": ("3.jpg", bmp(16, 0, 65536, 65536, b"\x1f\x7c" * 64)),
+        "ppm-as-jpeg": ("4.jpg", ppm()),
+        "jpeg-cut-after-3-bytes": ("5.jpg", b"\xff\xd8\xff"),
+        "jpeg-truncated": ("6.jpg", whole_jpeg[:len(whole_jpeg) // 2]),
+        "jpeg-empty": ("7.jpg", b""),
+        "png-declares-20000-square": ("m.png", png_declaring(20000, 20000, 2)),
+        "jpeg-declares-60000-square": ("8.jpg", jpeg_declaring(60000, 60000)),
+        "font-picture-truncated": ("f0.png", whole_png[:len(whole_png) // 2]),
+        # The font description
+        "glyph-without-character": ("f.xml", font.replace(glyph, b"<c", 1)),
+        "glyph-cut-by-nul": ("f.xml", font.replace(glyph, b'<c c="\0"', 1)),
+        "glyph-on-texture-1": ("f.xml", font.replace(b'i="0" />', b'i="1" />', 1)),
+        "no-glyphs": ("f.xml", font[:font.index(b"<c ")] + b"</font>\n"),
+        "open-element-at-end": ("f.xml", font[:font.index(glyph) + 2]),
+        "open-comment-at-end": ("f.xml", font + b"<!--"),
+        "open-end-tag-at-end": ("f.xml", font[:font.rindex(b"</font>") + 6]),
+        "utf32-big-endian-odd-length":
+            ("f.xml", b"\0\0\xfe\xff" + font.decode().encode("utf-32-be") + b"\0\0<"),
+        "texture-index-minus-one": ("f.xml", font.replace(b'index="0"', b'index="-1"')),
+        "two-million-ampersands":
+            ("f.xml", font.replace(b'hasAlpha="true"', b'hasAlpha="' + b"&" * 2000000 + b'"')),
+        "empty-font-description": ("f.xml", b""),
+    }
+
+    if os.path.isdir(out_dir):
+        shutil.rmtree(out_dir)
+    paths = [os.path.join(data_dir, name) for name in names]
+    for case, (entry, data) in classes.items():
+        loose = os.path.join(out_dir, case, "loose")
+        os.makedirs(loose)
+        with open(os.path.join(loose, entry), "wb") as f:
+            f.write(data)
+        replaced = [os.path.join(loose, entry) if os.path.basename(p) == entry else p
+                    for p in paths]
+        make_archive.pack(os.path.join(out_dir, case, "tesmor.dat"), replaced)
+
+    # The archive's own class: a sound 1 MiB archive whose font description
+    # inflates to 1 GiB; loose, a 1 GiB file that takes no disk space.
+    case = os.path.join(out_dir, "font-inflates-to-1-gib")
+    os.makedirs(os.path.join(case, "loose"))
+    with open(os.path.join(case, "loose", "f.xml"), "wb") as f:
+        f.truncate(1 << 30)
+    entries = []
+    for path in sorted(paths, key=os.path.basename):
+        name = os.path.basename(path).encode()
+        if name == b"f.xml":
+            entries.append((name, 8) + one_gib_deflated())
+            continue
+        with open(path, "rb") as f:
+            data = f.read()
+        entries.append((name, 0, data, zlib.crc32(data), len(data)))
+    write_zip(os.path.join(case, "tesmor.dat"), entries)
+
+
+if __name__ == "__main__":
+    main()
