@@ -136,7 +136,7 @@ class DamagedArchive : public ::testing::Test {
 void flipBytes(const std::string& pristine, unsigned seed, int rounds) {
     std::mt19937 random(seed);
     const std::vector<Span> data = entryData(pristine);
-    ASSERT_EQ(data.size(), 16u);
+    ASSERT_GE(data.size(), 16u);
     std::uniform_int_distribution<size_t> anywhere(0, pristine.size() - 1);
     std::uniform_int_distribution<int> bits(1, 255);
     std::uniform_int_distribution<int> howMany(1, 4);
