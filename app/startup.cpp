@@ -50,9 +50,10 @@ bool startUp(video::E_DRIVER_TYPE driverType, AppContext& context, MyEventReceiv
     }
     IrrlichtDevice* device = createGameDevice(driverType);
     nameWindow(identity, device);
-    closeWindowIdentity(identity);
-    if (!device)
+    if (!device) {
+        closeWindowIdentity(identity);
         return false;
+    }
     gameState.device = device;
     device->setWindowCaption(L"Kavenna");
 
@@ -70,6 +71,9 @@ bool startUp(video::E_DRIVER_TYPE driverType, AppContext& context, MyEventReceiv
     gameState.startTime = device->getTimer()->getTime();
     keepLargeFreedBuffers();
     loadAssets();
+    // The icons come from where the other pictures come from.
+    setWindowIcon(identity);
+    closeWindowIdentity(identity);
     startIntro();
     return true;
 }

@@ -1,9 +1,12 @@
 #include "app/window_identity.h"
 
+#include "app/picture.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XRes.h>
+#include <cstdio>
 #include <unistd.h>
 #include <vector>
 
@@ -126,6 +129,38 @@ void nameWindow(WindowIdentity& identity, irr::IrrlichtDevice* device) {
         XSetWMNormalHints(x, window, hints);
         XFree(hints);
     }
+    XSync(x, False);
+}
+
+void setWindowIcon(WindowIdentity& identity) {
+    Display* x = identity.connection;
+    if (!x || !identity.window)
+        return;
+    // Each picture as its width, its height and then its pixels, ARGB in
+    // one cardinal each; Xlib takes 32-bit properties as longs.
+    std::vector<unsigned long> icons;
+    for (const unsigned side : {16u, 32u, 48u, 64u, 128u}) {
+        char name[16];
+        std::snprintf(name, sizeof name, "icon-%u.png", side);
+        PictureLimits limits;
+        limits.maxSide = side;
+        limits.maxFileBytes = 256u << 10;
+        irr::video::IImage* picture = loadCheckedPicture(name, limits);
+        if (!picture)
+            continue;
+        const irr::core::dimension2du size = picture->getDimension();
+        icons.push_back(size.Width);
+        icons.push_back(size.Height);
+        for (unsigned row = 0; row < size.Height; ++row)
+            for (unsigned column = 0; column < size.Width; ++column)
+                icons.push_back(picture->getPixel(column, row).color);
+        picture->drop();
+    }
+    if (icons.empty())
+        return;
+    XChangeProperty(x, identity.window, XInternAtom(x, "_NET_WM_ICON", False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(icons.data()),
+                    static_cast<int>(icons.size()));
     XSync(x, False);
 }
 

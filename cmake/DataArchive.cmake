@@ -4,7 +4,8 @@
 # and the same inputs must give the same bytes.
 set(KAVENNA_ASSETS
   f.xml f0.png h.jpg m.png s.png w.jpg
-  1.jpg 2.jpg 3.jpg 4.jpg 5.jpg 6.jpg 7.jpg 8.jpg 9.jpg 10.jpg)
+  1.jpg 2.jpg 3.jpg 4.jpg 5.jpg 6.jpg 7.jpg 8.jpg 9.jpg 10.jpg
+  icon-16.png icon-32.png icon-48.png icon-64.png icon-128.png)
 list(TRANSFORM KAVENNA_ASSETS PREPEND "${CMAKE_CURRENT_SOURCE_DIR}/data/"
      OUTPUT_VARIABLE KAVENNA_ASSET_FILES)
 set(KAVENNA_ARCHIVE_RECIPE "${CMAKE_CURRENT_SOURCE_DIR}/data/make_archive.py")

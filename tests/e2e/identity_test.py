@@ -2,10 +2,17 @@
 """The window as the desktop sees it, on a fresh X server with no window
 manager: by the time it has its title it carries WM_CLASS ("kavenna",
 "Kavenna"), _NET_WM_PID, WM_CLIENT_MACHINE, size hints holding it at
-800x500 and WM_PROTOCOLS with WM_DELETE_WINDOW. Then openbox starts, as
+800x500 and WM_PROTOCOLS with WM_DELETE_WINDOW, and soon after (once the
+pictures are loaded) _NET_WM_ICON with data/icon-N.png at 16, 32, 48, 64
+and 128 pixels, pixel for pixel. Then openbox starts, as
 a desktop's autostart may start it after the game: it reads the class,
 refuses a resize, and its close request (as a task bar sends it) ends
 the game with exit code 0 and nothing on standard output.
+
+With --refused-icons the game starts among loose asset files where
+icon-32.png is really the 256-pixel picture and icon-48.png a JPEG: the
+icons are decoded like every other picture, so both are refused and the
+other three sizes remain.
 
 The renderer is checked from outside: with OpenGL the process maps a DRI
 driver, with --software (or on a server without GLX) it maps none.
@@ -14,9 +21,12 @@ driver, with --software (or on a server without GLX) it maps none.
 import argparse
 import os
 import re
+import shutil
 import socket
 import sys
 import time
+
+from PIL import Image
 
 # The X server harness shared with tests/install.
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "xwindow"))
@@ -24,6 +34,8 @@ from session import Session, TestFailure  # noqa: E402
 
 WINDOW_SECONDS = 60
 WM_SECONDS = 20
+ICON_SECONDS = 10
+ICON_SIDES = (16, 32, 48, 64, 128)
 
 EXPECTED = [
     ("WM_CLASS", r'WM_CLASS\(STRING\) = "kavenna", "Kavenna"$'),
@@ -48,6 +60,51 @@ def identity(session):
             raise TestFailure("%s is not as expected; xprop says:\n%s" % (name, seen))
     step("WM_CLASS, _NET_WM_PID, WM_CLIENT_MACHINE, WM_PROTOCOLS and size hints were "
          "there when the window had its title")
+
+
+def icons_in(text):
+    """The pictures in an xprop line of _NET_WM_ICON: {side: [ARGB...]}."""
+    match = re.search(r"_NET_WM_ICON\(CARDINAL\) = ([\d, ]+)", text)
+    numbers = [int(n) for n in match.group(1).split(",")] if match else []
+    icons = {}
+    while len(numbers) >= 2:
+        width, height = numbers[:2]
+        if width != height or len(numbers) < 2 + width * height:
+            raise TestFailure("a %dx%d icon in %d numbers" % (width, height, len(numbers)))
+        icons[width] = numbers[2:2 + width * height]
+        numbers = numbers[2 + width * height:]
+    return icons
+
+
+def loose_files_with_refused_icons(data_dir, folder):
+    """A folder of loose asset files with two icons not what their names
+    say; the sides that must remain."""
+    os.makedirs(folder)
+    for name in os.listdir(data_dir):
+        if re.fullmatch(r"\d+\.jpg|[hw]\.jpg|[ms]\.png|f\.xml|f0\.png|icon-\d+\.png", name):
+            shutil.copy(os.path.join(data_dir, name), folder)
+    shutil.copy(os.path.join(data_dir, "icon-256.png"), os.path.join(folder, "icon-32.png"))
+    shutil.copy(os.path.join(data_dir, "h.jpg"), os.path.join(folder, "icon-48.png"))
+    return (16, 64, 128)
+
+
+def icon(session, data_dir, sides):
+    deadline = time.monotonic() + ICON_SECONDS
+    while True:
+        icons = icons_in(session.properties("_NET_WM_ICON"))
+        if icons or time.monotonic() > deadline:
+            break
+        time.sleep(0.2)
+    if sorted(icons) != list(sides):
+        raise TestFailure("_NET_WM_ICON holds sides %s, not %s" % (sorted(icons), sides))
+    for side in sides:
+        art = Image.open(os.path.join(data_dir, "icon-%d.png" % side)).convert("RGBA")
+        expected = [a << 24 | r << 16 | g << 8 | b for r, g, b, a in art.getdata()]
+        if icons[side] != expected:
+            wrong = sum(1 for seen, want in zip(icons[side], expected) if seen != want)
+            raise TestFailure("the %d-pixel icon differs from icon-%d.png in %d pixels"
+                              % (side, side, wrong))
+    step("_NET_WM_ICON holds icon-N.png at %s pixels" % ", ".join(map(str, sides)))
 
 
 def renderer(session, software):
@@ -103,14 +160,22 @@ def main():
     parser.add_argument("--send-close", required=True)
     parser.add_argument("--software", action="store_true", help="start the game with --software")
     parser.add_argument("--no-glx", action="store_true", help="a server without GLX")
+    parser.add_argument("--refused-icons", action="store_true",
+                        help="start among loose files, two icons not what their names say")
     args = parser.parse_args()
 
     command = [args.game] + (["--software"] if args.software else [])
-    with Session(command, args.build_dir, args.artifacts, glx=not args.no_glx) as session:
+    folder = os.path.join(args.artifacts, "loose")
+    with Session(command, folder if args.refused_icons else args.build_dir, args.artifacts,
+                 glx=not args.no_glx) as session:
         def steps():
+            sides = ICON_SIDES
+            if args.refused_icons:
+                sides = loose_files_with_refused_icons(args.data_dir, folder)
             session.start_game()
             session.find_window(WINDOW_SECONDS)
             identity(session)
+            icon(session, args.data_dir, sides)
             renderer(session, args.software or args.no_glx)
             window_manager_after_the_game(session, args.send_close)
         return session.run_checks(steps)
