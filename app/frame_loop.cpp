@@ -11,22 +11,12 @@ using namespace irr;
 
 namespace {
 
-const u32 INTRO_MS = 6000;
-
 void drawBackground(video::ITexture* texture) {
     if (texture)
         gameState.videoDriver->draw2DImage(texture, core::position2d<s32>(0, 0));
 }
 
-} // namespace
-
-bool runFrame() {
-    if (!gameState.device->run())
-        return false;
-    // Events delivered by `run` are over: elements they removed may go.
-    releaseClearedScreen();
-    reapFinishedChildren();
-
+void drawFrame() {
     video::IVideoDriver* driver = gameState.videoDriver;
     driver->beginScene(true, true, video::SColor(255, 255, 255, 255));
     if (gameState.menuBackgroundVisible)
@@ -40,7 +30,20 @@ bool runFrame() {
     gameState.guiEnvironment->drawAll();
     drawFocusRing();
     driver->endScene();
+}
 
-    paceFrame();
+} // namespace
+
+bool runFrame() {
+    if (!awaitChange())
+        return false;
+    // Events delivered by `run` are over: elements they removed may go.
+    releaseClearedScreen();
+    reapFinishedChildren();
+    if (frameWanted()) {
+        beginFrame();
+        drawFrame();
+        endFrame();
+    }
     return true;
 }

@@ -1,7 +1,25 @@
-// Keeps the frame loop from drawing a still picture hundreds of times a
-// second where vertical sync does not hold: full rate while the intro
-// fades and shortly after any input, a few frames a second at rest, and
-// a wait that ends the moment the X server has input for the window.
+// Decides when the frame loop draws, so that a still picture costs
+// nothing. A frame follows whatever the X server sends (pointer motion, a
+// click, a key, the window exposed, mapped or resized) and each moment at
+// which the engine changes the picture by itself; in between, the loop
+// sleeps on the X connection. On the null driver, which tests step by
+// hand, every pass draws and nothing waits.
 #pragma once
 
-void paceFrame();
+#include <irrlicht.h>
+
+// Sleeps until the X server has sent something or a change is due, then
+// lets the engine deliver what came, or only moves its clock on when
+// nothing did. False once the device has stopped.
+bool awaitChange();
+
+// Whether this pass draws a frame.
+bool frameWanted();
+
+// Called around the drawing of a frame.
+void beginFrame();
+void endFrame();
+
+// The engine's virtual time at which the picture next changes by itself;
+// false when nothing will before input comes.
+bool nextChangeDue(irr::u32& at);

@@ -6,6 +6,30 @@
 
 #include <irrlicht.h>
 
+// Times are the engine's virtual milliseconds, the clock its GUI runs on.
+struct FramePacing {
+    bool drawnOnce = false;
+    // This pass let the engine deliver what the X server sent.
+    bool eventsDelivered = false;
+    // The last frame changed what it showed while it was being drawn.
+    bool redrawSoon = false;
+    bool splashAtFrameStart = false;
+    bool toolTipAtFrameStart = false;
+    // A fader was still fading at the last frame.
+    bool fadingAtLastFrame = false;
+    irr::u32 lastFrame = 0;
+    irr::u32 lastEvents = 0;
+    // The engine's clock at its last tick, and the real time then.
+    irr::u32 tickTime = 0;
+    irr::u32 tickRealTime = 0;
+    // The engine's tool-tip timing, followed from outside: the element the
+    // pointer is over (only compared, it may be gone), since when, and when
+    // a tool-tip last showed at the end of a frame.
+    const irr::gui::IGUIElement* hovered = nullptr;
+    irr::u32 hoveredSince = 0;
+    irr::u32 lastToolTip = 0;
+};
+
 struct GameState {
     irr::IrrlichtDevice* device = nullptr;
     irr::video::IVideoDriver* videoDriver = nullptr;
@@ -38,9 +62,8 @@ struct GameState {
     // one of them; released by the frame loop once `run` has returned.
     irr::core::array<irr::gui::IGUIElement*> retiredElements;
 
-    // Frame pacing, in the platform's millisecond ticks.
-    unsigned frameStartTicks = 0;
-    unsigned lastInputTicks = 0;
+    // What the frame loop needs to decide when to draw (app/frame_pacing.cpp).
+    FramePacing pacing;
 };
 
 extern GameState gameState;

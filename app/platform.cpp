@@ -1,19 +1,9 @@
 #include "app/platform.h"
 
 #include <X11/Xlib.h>
-#include <algorithm>
-#include <arpa/inet.h>
-#include <cstddef>
-#include <cstdlib>
-#include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <malloc.h>
-#include <netinet/in.h>
-#include <poll.h>
 #include <spawn.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -73,96 +63,6 @@ void keepLargeFreedBuffers() {
 void sleepMilliseconds(unsigned ms) {
     const timespec pause{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};
     nanosleep(&pause, nullptr);
-}
-
-namespace {
-
-// True when `fd` is a stream socket whose other end is an X server: a
-// local one at /tmp/.X11-unix/X<n> (Linux names it in the abstract
-// namespace too) or a remote or forwarded one at TCP port 6000 + n.
-bool isXServerConnection(int fd) {
-    sockaddr_storage peer{};
-    socklen_t length = sizeof peer;
-    if (getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &length) != 0)
-        return false;
-    unsigned port = 0;
-    switch (peer.ss_family) {
-    case AF_UNIX: {
-        const auto* local = reinterpret_cast<const sockaddr_un*>(&peer);
-        const std::size_t pathLength = length - offsetof(sockaddr_un, sun_path);
-        const char* const path = local->sun_path;
-        const char* const mark = "/.X11-unix/X";
-        return std::search(path, path + pathLength, mark, mark + std::strlen(mark)) !=
-               path + pathLength;
-    }
-    case AF_INET:
-        port = ntohs(reinterpret_cast<const sockaddr_in*>(&peer)->sin_port);
-        break;
-    case AF_INET6:
-        port = ntohs(reinterpret_cast<const sockaddr_in6*>(&peer)->sin6_port);
-        break;
-    default:
-        return false;
-    }
-    return port >= 6000 && port < 6064;
-}
-
-// The engine's software renderer does not expose its X connection. The
-// game's own connection (app/window_identity.cpp) is closed again before
-// the first frame, so the one connection to an X server among
-// the process's open files is the engine's. -1 when there is none.
-int engineXConnection() {
-    static int found = -1;
-    if (found >= 0 && isXServerConnection(found))
-        return found;
-    found = -1;
-    DIR* open = opendir("/proc/self/fd");
-    if (!open)
-        return found;
-    while (const dirent* entry = readdir(open)) {
-        const int fd = std::atoi(entry->d_name);
-        if (entry->d_name[0] != '.' && fd != dirfd(open) && isXServerConnection(fd)) {
-            found = fd;
-            break;
-        }
-    }
-    closedir(open);
-    return found;
-}
-
-bool waitOnSocket(int fd, unsigned timeoutMs) {
-    pollfd connection{fd, POLLIN, 0};
-    return poll(&connection, 1, static_cast<int>(timeoutMs)) > 0;
-}
-
-} // namespace
-
-bool waitForInput(void* display, unsigned timeoutMs) {
-    if (!display) {
-        // Without Xlib's Display, events it took off the socket while the
-        // frame was drawn are not seen here; the next frame, at most one
-        // resting period later, still delivers them.
-        const int fd = engineXConnection();
-        if (fd >= 0)
-            return waitOnSocket(fd, timeoutMs);
-        const unsigned BLIND_WAIT_MS = 40;
-        sleepMilliseconds(timeoutMs < BLIND_WAIT_MS ? timeoutMs : BLIND_WAIT_MS);
-        return false;
-    }
-    Display* x = static_cast<Display*>(display);
-    const unsigned deadline = millisecondTicks() + timeoutMs;
-    for (;;) {
-        // Takes in whatever has arrived: events Xlib or xcb read off the
-        // socket while the frame was drawn would not wake poll, and a
-        // readable socket may carry only replies or the GL driver's own
-        // events, which are no input.
-        if (XEventsQueued(x, QueuedAfterFlush) > 0)
-            return true;
-        const int left = static_cast<int>(deadline - millisecondTicks());
-        if (left <= 0)
-            return false;
-        waitOnSocket(ConnectionNumber(x), static_cast<unsigned>(left));
-    }
 }
 
 namespace {

@@ -1,7 +1,7 @@
 // The few things the game needs from Linux itself: a millisecond clock,
-// waiting for input on the X connection, handing an address to the
-// desktop's browser, keeping X protocol errors from ending the program,
-// and a word to the C library's allocator about large buffers.
+// handing an address to the desktop's browser, keeping X protocol errors
+// from ending the program, and a word to the C library's allocator about
+// large buffers. Waiting on the X connection is in app/x_connection.h.
 #pragma once
 
 // Milliseconds from an arbitrary start, wrapping at 32 bits.
@@ -15,13 +15,6 @@ void openInBrowser(const char* address);
 
 // Collects browser launchers that have finished, so none stays a zombie.
 void reapFinishedChildren();
-
-// Waits up to `timeoutMs` for the game's X connection to have input;
-// true when it has. `display` is that connection's Xlib Display where the
-// driver exposes it; null makes it watch the process's own connection to
-// the X server (the software renderer's), and only without any does it
-// sleep a shorter while, so a click is still answered promptly.
-bool waitForInput(void* display, unsigned timeoutMs);
 
 void sleepMilliseconds(unsigned ms);
 

@@ -1,5 +1,6 @@
 // Start-up and the screens around the game: the device the game asks
 // for, when the intro gives way, and what each screen puts up.
+#include "app/frame_pacing.h"
 #include "support/null_game.h"
 #include "ui/control_ids.h"
 #include "ui/keyboard.h"
@@ -88,6 +89,41 @@ TEST(Intro, GivesWayOnlyAfterMoreThanSixSeconds) {
     expectMainMenu();
 }
 
+// When the loop expects the picture to change by itself, it must: the
+// engine's own fader and intro timer decide, seen on the null driver with
+// the clock moved by hand.
+TEST(Intro, TheLoopWakesForEveryShadeOfTheFadeThenForTheEnd) {
+    NullGame game;
+    auto* fader = static_cast<gui::IGUIInOutFader*>(
+        *gameState.guiEnvironment->getRootGUIElement()->getChildren().begin());
+    u32 due = 0;
+    u32 now = gameState.startTime;
+    bool fadedOut = false;
+    while (!fadedOut) {
+        ASSERT_LT(now, gameState.startTime + 5000) << "the fade never ended";
+        game.setTime(now);
+        game.frame();
+        fadedOut = fader->isReady();
+        ASSERT_TRUE(nextChangeDue(due));
+        // The frame after the last shade shows the splash at full light.
+        EXPECT_EQ(due, fadedOut ? gameState.startTime + 6001 : now + 16) << now;
+        now += 16;
+    }
+    game.setTime(gameState.startTime + 6000);
+    game.frame();
+    EXPECT_TRUE(gameState.splashVisible);
+    game.setTime(due);
+    game.frame();
+    expectMainMenu();
+    // That frame drew the menu's buttons over the splash; one more shows
+    // the menu background, and then nothing moves.
+    ASSERT_TRUE(nextChangeDue(due));
+    EXPECT_EQ(due, gameState.startTime + 6001 + 16);
+    game.setTime(due);
+    game.frame();
+    EXPECT_FALSE(nextChangeDue(due));
+}
+
 TEST(Intro, ClosingTheDeviceEndsTheLoopWithoutTheMenu) {
     NullGame game;
     gameState.device->closeDevice();
@@ -123,6 +159,50 @@ TEST(MainMenu, AboutAndBackRebuildTheSameScreens) {
 
         game.clickId(ID_BACK);
         expectMainMenu();
+    }
+}
+
+// The engine launches a tool-tip a second after the pointer enters a
+// button, and half a second after the last one went when the pointer
+// moves on quickly; the loop must wake for exactly those frames.
+TEST(MainMenu, ToolTipsComeWhenTheLoopWakesForThem) {
+    NullGame game;
+    game.skipIntro();
+    u32 now = gameState.startTime + 6001 + 16;
+    game.setTime(now);
+    game.frame();
+    u32 due = 0;
+    ASSERT_FALSE(nextChangeDue(due));
+
+    struct Visit {
+        const char* button;
+        core::position2d<s32> at;
+        u32 after;   // ms after the last visit's tool-tip came
+        u32 showsIn; // ms after the pointer enters
+    };
+    const Visit visits[] = {{"Start Game", {400, 325}, 5000, 1000},
+                            {"About", {400, 425}, 200, 300},
+                            {"Start Game", {400, 325}, 700, 0},
+                            {"About", {400, 425}, 1500, 1000}};
+    for (const Visit& visit : visits) {
+        SCOPED_TRACE(visit.button);
+        now += visit.after;
+        game.setTime(now);
+        game.move(visit.at.X, visit.at.Y);
+        game.frame();
+        if (visit.showsIn > 0) {
+            EXPECT_EQ(toolTipText(), "");
+            ASSERT_TRUE(nextChangeDue(due));
+            EXPECT_EQ(due, now + visit.showsIn);
+            game.setTime(due - 1);
+            game.frame();
+            EXPECT_EQ(toolTipText(), "");
+            now = due;
+            game.setTime(now);
+            game.frame();
+        }
+        EXPECT_EQ(toolTipText(), visit.button);
+        EXPECT_FALSE(nextChangeDue(due));
     }
 }
 

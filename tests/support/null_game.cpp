@@ -115,6 +115,10 @@ void NullGame::skipIntro() {
     frame();
 }
 
+void NullGame::move(s32 x, s32 y) {
+    postMouse(EMIE_MOUSE_MOVED, x, y, 0);
+}
+
 void NullGame::click(s32 x, s32 y) {
     postMouse(EMIE_MOUSE_MOVED, x, y, 0);
     postMouse(EMIE_LMOUSE_PRESSED_DOWN, x, y, EMBSM_LEFT);
@@ -181,6 +185,14 @@ int countId(s32 id) {
 
 int screenElementCount() {
     return static_cast<int>(gameState.guiEnvironment->getRootGUIElement()->getChildren().size());
+}
+
+std::string toolTipText() {
+    // The engine adds it to the root as a sub-element.
+    for (gui::IGUIElement* child : gameState.guiEnvironment->getRootGUIElement()->getChildren())
+        if (child->isSubElement() && child->getType() == gui::EGUIET_STATIC_TEXT)
+            return narrow(child->getText());
+    return "";
 }
 
 std::vector<gui::IGUIElement*> answerButtons(gui::IGUIElement* box) {

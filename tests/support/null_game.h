@@ -27,6 +27,8 @@ class NullGame {
     // Moves past the intro onto the main menu.
     void skipIntro();
 
+    // Moves the pointer without a frame.
+    void move(irr::s32 x, irr::s32 y);
     void click(irr::s32 x, irr::s32 y);
     void click(irr::gui::IGUIElement* element);
     void clickId(irr::s32 id);
@@ -60,6 +62,8 @@ irr::gui::IGUIElement* findId(irr::s32 id);
 int countId(irr::s32 id);
 // The top-level elements currently on screen, the engine's tool-tip left out.
 int screenElementCount();
+// The text of the tool-tip the engine shows, empty when it shows none.
+std::string toolTipText();
 // The buttons of a message box that answer it; the title bar's close
 // button carries no text and is left out.
 std::vector<irr::gui::IGUIElement*> answerButtons(irr::gui::IGUIElement* box);

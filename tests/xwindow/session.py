@@ -193,6 +193,14 @@ class Session:
         `send_close` helper, as a window manager's close button does."""
         self.x(send_close, self.window)
 
+    def wakeups(self):
+        """How often the game's main thread has been switched in so far:
+        voluntary and involuntary context switches, as the kernel counts
+        them."""
+        path = "/proc/%d/task/%d/status" % (self.process.pid, self.process.pid)
+        with open(path) as status:
+            return sum(int(line.split()[1]) for line in status if "ctxt_switches" in line)
+
     def stdout_text(self):
         with open(self.stdout_path, "rb") as out:
             return out.read().decode("latin-1")
