@@ -1,9 +1,11 @@
-"""Measures the game against a floor program on a private Xvfb and prints
-one table: start-up to the first presented frame, memory and CPU at rest,
-frames a second while the intro fades, how soon a frame follows input at
-rest, frames and CPU while the pointer keeps moving, and memory growth
-over many deals. It fails only when a step cannot be done (no frame, no
-deal, an unclean exit); its figures are printed, never judged.
+"""Measures the game against a floor program on private Xvfb servers and
+prints one table: start-up to the first presented frame, memory, frames
+while the intro fades, what the game costs at rest on each screen, how
+soon a frame follows a motion, a click or the window shown again, frames
+and CPU while the pointer keeps moving, and memory growth over many
+deals. The game runs twice, on the bare server and under openbox, a
+window manager from Debian. It fails only when a step cannot be done (no
+frame, no deal, an unclean exit); its figures are printed, never judged.
 
     python3 bench.py --game build/kavenna --floor build/bench/kavenna_floor \\
         --frame-counter build/bench/libkavenna_frame_counter.so [--short] [--software]
@@ -24,26 +26,34 @@ from xserver import Pointer, XServer
 
 # Window coordinates, checked on screenshots of the game.
 START_GAME = (400, 325)
+ABOUT = (400, 425)
+BACK = ABOUT
 MENU_TITLE = (20, 10)
 NEW_GAME_ITEM = (50, 36)
 EXIT_ITEM = (50, 55)
 # Empty places on the board, between the tile columns.
 BOARD_GAPS = [(160, 60), (160, 160)]
+# On the screen, below and right of where either server puts the window.
+OUTSIDE_ON_SCREEN = (1010, 750)
 
 INTRO_MS = 6000
-# The game draws at full rate this long after input (app/frame_pacing.cpp).
-LIVELY_AFTER_INPUT_S = 1.5
+# The engine shows a tool-tip a second after the pointer stops on a
+# button; at rest is after that.
+SETTLE_S = 1.5
 DEAL_LINES = 20
-DEAL_LINE = re.compile(rb"^\d+\.\d+  \n$")
+DEAL_LINE = re.compile(rb"^(\d+)\.(\d+)  \n$")
 MIB = 1024.0 * 1024.0
 
 
 class Rounds:
     def __init__(self, short):
         self.first_frame_runs = 2 if short else 5
-        self.rest_s = 2.0 if short else 5.0
+        self.rest_s = 2.0 if short else 10.0
+        self.motion_s = 2.0 if short else 5.0
         self.fade_window_s = (0.5, 2.5) if short else (0.5, 4.5)
         self.input_tries = 3 if short else 10
+        self.clicks = 5 if short else 40
+        self.repaints = 3 if short else 10
         self.deals = 5 if short else 40
 
 
@@ -71,21 +81,92 @@ def sleep_until_ns(moment_ns):
         time.sleep(left)
 
 
-def deal(watched, pointer, deals_so_far, timeout=15):
+def tile_centre(tile):
+    return (60 + 200 * (tile // 5), 60 + 100 * (tile % 5))
+
+
+def open_menu(watched, pointer, timeout=15):
+    """Clicks "Menu" and waits for the frame that shows its submenu."""
+    clicked = time.monotonic_ns()
     pointer.click(*MENU_TITLE)
-    watched.wait_for_frame_after(time.monotonic_ns(), timeout)
+    watched.wait_for_frame_after(clicked, timeout)
+
+
+def deal(watched, pointer, deals_so_far, timeout=15):
+    open_menu(watched, pointer, timeout)
     pointer.click(*NEW_GAME_ITEM)
     watched.wait_for_lines(DEAL_LINES * (deals_so_far + 1), timeout)
+
+
+def rest(watched, pointer, seconds, where=None):
+    """What `watched` costs at rest with the pointer at window coordinates
+    `where`, or outside the window."""
+    if where:
+        pointer.move(*where)
+    else:
+        pointer.move_on_screen(*OUTSIDE_ON_SCREEN)
+    time.sleep(SETTLE_S)
+    return watched.measure_rest(seconds)
 
 
 def input_answer_ms(watched, pointer, tries):
     """Milliseconds from a pointer motion at rest to the next presented frame."""
     answers = []
     for k in range(tries):
-        time.sleep(LIVELY_AFTER_INPUT_S + 0.3)
+        time.sleep(0.3)
         sent = pointer.move(*BOARD_GAPS[k % len(BOARD_GAPS)])
         answers.append((watched.wait_for_frame_after(sent, timeout=5) - sent) / 1e6)
     return statistics.median(answers)
+
+
+def clicks_on_face_down_tiles(values, count):
+    """`count` tiles to click one after another, each face down when it is
+    clicked and never the second of a pair, so no tile leaves the board:
+    the rules turn the two face-up tiles back at the third click."""
+    order, face_up, tile = [], [], 0
+    while len(order) < count:
+        tile = (tile + 7) % DEAL_LINES
+        if tile in face_up or (len(face_up) == 1 and values[tile] == values[face_up[0]]):
+            continue
+        face_up = [tile] if len(face_up) != 1 else face_up + [tile]
+        order.append(tile)
+    return order
+
+
+def click_answers_ms(watched, pointer, values, count):
+    """Milliseconds from a click on a face-down tile, with the game at
+    rest, to the next presented frame: the one showing the tile's face."""
+    answers = []
+    for tile in clicks_on_face_down_tiles(values, count):
+        pointer.move(*tile_centre(tile))
+        time.sleep(0.3)
+        sent = pointer.press_and_release()
+        answers.append((watched.wait_for_frame_after(sent, timeout=5, what="a click") - sent)
+                       / 1e6)
+        time.sleep(0.05)
+    return answers
+
+
+def repaint_ms(watched, pointer, hide, show, tries):
+    """Milliseconds from showing the window again (`show`, after `hide`)
+    to the game's next presented frame."""
+    answers = []
+    for _ in range(tries):
+        hide()
+        time.sleep(0.3)
+        sent = show()
+        answers.append((watched.wait_for_frame_after(sent, timeout=5, what="the window shown")
+                        - sent) / 1e6)
+        time.sleep(0.2)
+    return answers
+
+
+def move_back(pointer):
+    """Moves the window off the screen's left edge and returns it; the
+    time it was moved back."""
+    pointer.move_window(-900, 0)
+    time.sleep(0.3)
+    return pointer.move_window(0, 0)
 
 
 def pointer_motion(watched, pointer, seconds):
@@ -103,27 +184,48 @@ def pointer_motion(watched, pointer, seconds):
     return rate, 100.0 * (watched.cpu_seconds() - cpu) / elapsed
 
 
-def measure_game(program, display, server_pid, counter, pointer, rounds):
+def measure_game(program, software, window_manager, counter, rounds):
     figures = {}
-    game = Watched(program, display, counter)
+    server = XServer(with_glx=not software, window_manager=window_manager)
+    pointer = game = None
     try:
+        pointer = Pointer(server.display)
+        game = Watched(program, server.display, counter)
         game.wait_for_frames(1, timeout=30)
+        pointer.move_on_screen(*OUTSIDE_ON_SCREEN)
         figures["fade_fps"] = fade_rate(game, rounds.fade_window_s)
 
         # The intro gives way to the main menu on the first frame after
         # INTRO_MS; after that nothing moves.
-        sleep_until_ns(game.first_frame_ns() + int((INTRO_MS / 1000 + 1.0) * 1e9))
-        figures["menu_cpu"], figures["menu_server_cpu"], figures["menu_fps"] = game.measure_rest(
-            rounds.rest_s, server_pid)
+        sleep_until_ns(game.first_frame_ns() + int((INTRO_MS / 1000 + 0.5) * 1e9))
+        pointer.follow("Kavenna", framed=window_manager)
         figures["rss"] = game.resident_bytes()
-
+        figures["menu_on"] = rest(game, pointer, rounds.rest_s, START_GAME)
+        figures["menu_off"] = rest(game, pointer, rounds.rest_s)
+        pointer.click(*ABOUT)
+        figures["about_on"] = rest(game, pointer, rounds.rest_s, BACK)
+        figures["about_off"] = rest(game, pointer, rounds.rest_s)
+        pointer.click(*BACK)
+        time.sleep(0.3)
         pointer.click(*START_GAME)
         game.wait_for_lines(DEAL_LINES, timeout=15)
-        time.sleep(LIVELY_AFTER_INPUT_S + 0.5)
-        figures["board_cpu"], figures["board_server_cpu"], figures["board_fps"] = game.measure_rest(
-            rounds.rest_s, server_pid)
+        values = [int(DEAL_LINE.match(line).group(2)) for line in game.lines[:DEAL_LINES]]
+        figures["board_on"] = rest(game, pointer, rounds.rest_s, tile_centre(0))
+        figures["board_off"] = rest(game, pointer, rounds.rest_s)
+
         figures["answer_ms"] = input_answer_ms(game, pointer, rounds.input_tries)
-        figures["motion_fps"], figures["motion_cpu"] = pointer_motion(game, pointer, rounds.rest_s)
+        figures["click_ms"] = click_answers_ms(game, pointer, values, rounds.clicks)
+        pointer.move_on_screen(*OUTSIDE_ON_SCREEN)
+        figures["uncover_ms"] = repaint_ms(game, pointer, pointer.cover_window,
+                                           pointer.uncover_window, rounds.repaints)
+        figures["restore_ms"] = repaint_ms(game, pointer, pointer.minimise_window,
+                                           pointer.restore_window, rounds.repaints)
+        figures["move_back_ms"] = repaint_ms(game, pointer, lambda: None,
+                                             lambda: move_back(pointer), rounds.repaints)
+        time.sleep(0.3)
+        pointer.follow("Kavenna", framed=window_manager)
+        figures["motion_fps"], figures["motion_cpu"] = pointer_motion(game, pointer,
+                                                                      rounds.motion_s)
 
         # One deal first, so whatever the first use of the menu allocates
         # for good is not counted as growth.
@@ -136,13 +238,16 @@ def measure_game(program, display, server_pid, counter, pointer, rounds):
         figures["deal_growth"] = game.resident_bytes() - before
         figures["renderer"] = "OpenGL" if game.frames_through_gl() else "software"
 
-        pointer.click(*MENU_TITLE)
-        game.wait_for_frame_after(time.monotonic_ns(), 15)
+        open_menu(game, pointer)
         pointer.click(*EXIT_ITEM)
         status = game.wait_for_exit(timeout=15)
         check_game_output(game, status, 2 + rounds.deals)
     finally:
-        game.stop()
+        if game:
+            game.stop()
+        if pointer:
+            pointer.close()
+        server.close()
     return figures
 
 
@@ -159,18 +264,21 @@ def check_game_output(game, status, deals):
         raise RuntimeError("the game wrote more than deals: %r" % strange[0])
 
 
-def measure_floor(program, display, server_pid, counter, rounds):
+def measure_floor(program, software, counter, rounds):
     figures = {}
-    floor = Watched(program, display, counter)
+    server = XServer(with_glx=not software)
+    floor = None
     try:
+        floor = Watched(program, server.display, counter)
         floor.wait_for_frames(1, timeout=30)
         figures["fade_fps"] = fade_rate(floor, rounds.fade_window_s)
-        figures["menu_cpu"], figures["menu_server_cpu"], figures["menu_fps"] = floor.measure_rest(
-            rounds.rest_s, server_pid)
+        figures["menu_off"] = floor.measure_rest(rounds.rest_s)
         figures["rss"] = floor.resident_bytes()
         figures["renderer"] = "OpenGL" if floor.frames_through_gl() else "software"
     finally:
-        floor.stop()
+        if floor:
+            floor.stop()
+        server.close()
     return figures
 
 
@@ -190,40 +298,60 @@ def machine():
     return "%d cores (%s), %s" % (os.cpu_count(), model, system)
 
 
-def print_table(game, floor, first, rounds):
+def print_table(bare, managed, floor, first, rounds):
     """`first` holds each program's first-frame times (ms)."""
-    def row(label, game_text, floor_text, note=""):
-        print("| %s | %s | %s | %s |" % (label, game_text, floor_text, note))
+    def row(label, bare_text, managed_text="-", floor_text="-", note=""):
+        print("| %s | %s | %s | %s | %s |" % (label, bare_text, managed_text, floor_text, note))
 
-    print("Machine: %s; Xvfb, renderer: game %s, floor %s"
-          % (machine(), game["renderer"], floor["renderer"]))
-    print()
-    row("Measure", "Game", "Floor", "Game against floor")
-    print("|---|---:|---:|---|")
+    def both(key, show):
+        return show(bare[key]), show(managed[key])
+
+    def rested(figures):
+        return "%d, %.1f, %.2f %%" % (figures["frames"], figures["wakeups"], figures["cpu"])
+
     def spread(runs):
         return "%.0f ms (%.0f-%.0f)" % (statistics.median(runs), min(runs), max(runs))
 
+    def answers(runs):
+        return "%.1f / %.1f ms" % (statistics.median(runs), max(runs))
+
+    print("Machine: %s; Xvfb, renderer: game %s, floor %s"
+          % (machine(), bare["renderer"], floor["renderer"]))
+    print()
+    row("Measure", "Game, bare Xvfb", "Game, openbox", "Floor", "Game against floor")
+    print("|---|---:|---:|---:|---|")
     row("First presented frame after exec: median (range) of %d" % rounds.first_frame_runs,
-        spread(first["game"]), spread(first["floor"]),
+        spread(first["game"]), "-", spread(first["floor"]),
         "%.2fx" % (statistics.median(first["game"]) / statistics.median(first["floor"])))
-    row("Resident memory at rest (main menu)", "%.1f MiB" % (game["rss"] / MIB),
-        "%.1f MiB" % (floor["rss"] / MIB), "%+.1f MiB" % ((game["rss"] - floor["rss"]) / MIB))
-    row("CPU at rest, main menu (%g s)" % rounds.rest_s, "%.1f %%" % game["menu_cpu"],
-        "%.1f %%" % floor["menu_cpu"], "floor draws 60 frames a second")
-    row("CPU at rest, board (%g s)" % rounds.rest_s, "%.1f %%" % game["board_cpu"], "-", "")
-    row("X server's CPU meanwhile (menu / board)",
-        "%.1f / %.1f %%" % (game["menu_server_cpu"], game["board_server_cpu"]),
-        "%.1f %%" % floor["menu_server_cpu"], "")
-    row("Frames a second at rest (menu / board)",
-        "%.1f / %.1f" % (game["menu_fps"], game["board_fps"]), "%.1f" % floor["menu_fps"], "")
+    row("Resident memory at rest (main menu)", *both("rss", lambda b: "%.1f MiB" % (b / MIB)),
+        "%.1f MiB" % (floor["rss"] / MIB), "%+.1f MiB" % ((bare["rss"] - floor["rss"]) / MIB))
     row("Frames a second during the fade (%g-%g s)" % rounds.fade_window_s,
-        "%.1f" % game["fade_fps"], "%.1f" % floor["fade_fps"], "")
+        *both("fade_fps", lambda f: "%.1f" % f), "%.1f" % floor["fade_fps"])
+    places = [("menu", 'main menu, pointer on "Start Game"', "on"),
+              ("menu", "main menu, pointer outside the window", "off"),
+              ("about", 'About, pointer on "Back"', "on"),
+              ("about", "About, pointer outside the window", "off"),
+              ("board", "board, pointer on a tile", "on"),
+              ("board", "board, pointer outside the window", "off")]
+    for screen, label, where in places:
+        key = "%s_%s" % (screen, where)
+        row("At rest %g s, %s: frames, wake-ups a second, CPU" % (rounds.rest_s, label),
+            *both(key, rested), rested(floor[key]) if key in floor else "-",
+            "floor draws 60 frames a second" if key in floor else "")
     row("Next frame after a pointer motion at rest (median of %d)" % rounds.input_tries,
-        "%.1f ms" % game["answer_ms"], "-", "")
-    row("While the pointer moves on the board (%g s): frames a second, CPU" % rounds.rest_s,
-        "%.1f, %.1f %%" % (game["motion_fps"], game["motion_cpu"]), "-", "")
-    row("Memory growth over %d deals" % rounds.deals, "%+.2f MiB" % (game["deal_growth"] / MIB),
-        "-", "")
+        *both("answer_ms", lambda ms: "%.1f ms" % ms))
+    row("Click on a face-down tile at rest to the next frame: median / maximum of %d"
+        % rounds.clicks, *both("click_ms", answers))
+    row("Uncovered to the next frame: median / maximum of %d" % rounds.repaints,
+        *both("uncover_ms", answers))
+    row("Restored from minimised to the next frame: median / maximum of %d" % rounds.repaints,
+        *both("restore_ms", answers))
+    row("Moved back on screen to the next frame: median / maximum of %d" % rounds.repaints,
+        *both("move_back_ms", answers))
+    row("While the pointer moves on the board (%g s): frames a second, CPU" % rounds.motion_s,
+        *("%.1f, %.1f %%" % (f["motion_fps"], f["motion_cpu"]) for f in (bare, managed)))
+    row("Memory growth over %d deals" % rounds.deals,
+        *both("deal_growth", lambda b: "%+.2f MiB" % (b / MIB)))
 
 
 def main():
@@ -240,9 +368,7 @@ def main():
     rounds = Rounds(arguments.short)
 
     server = XServer(with_glx=not arguments.software)
-    pointer = None
     try:
-        pointer = Pointer(server.display)
         # Uncounted runs first: the shader cache and the page cache are
         # warm for every counted run of either program.
         first_frame_ms(game_program, server.display, counter)
@@ -251,15 +377,12 @@ def main():
         for _ in range(rounds.first_frame_runs):
             times["game"].append(first_frame_ms(game_program, server.display, counter))
             times["floor"].append(first_frame_ms(floor_program, server.display, counter))
-
-        game = measure_game(game_program, server.display, server.process.pid, counter, pointer,
-                            rounds)
-        floor = measure_floor(floor_program, server.display, server.process.pid, counter, rounds)
     finally:
-        if pointer:
-            pointer.close()
         server.close()
-    print_table(game, floor, times, rounds)
+    bare = measure_game(game_program, arguments.software, False, counter, rounds)
+    managed = measure_game(game_program, arguments.software, True, counter, rounds)
+    floor = measure_floor(floor_program, arguments.software, counter, rounds)
+    print_table(bare, managed, floor, times, rounds)
     return 0
 
 

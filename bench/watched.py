@@ -1,7 +1,7 @@
 """A program under test, watched from outside: the frames it presents
-(counted by the frame_counter library it is started with), the CPU time
-and resident memory the kernel reports for it, and the lines it writes
-to standard output."""
+(counted by the frame_counter library it is started with), the CPU time,
+wake-ups and resident memory the kernel reports for it, and the lines it
+writes to standard output."""
 
 import mmap
 import os
@@ -25,6 +25,26 @@ def cpu_seconds(pid):
     with open("/proc/%d/stat" % pid) as stat:
         fields = stat.read().rsplit(")", 1)[1].split()
     return (int(fields[11]) + int(fields[12])) / TICKS_PER_SECOND
+
+
+def cpu_ns(pid):
+    """Time every thread of process `pid` has run, in ns: finer than the
+    clock ticks of cpu_seconds, for figures near zero."""
+    total = 0
+    for task in os.listdir("/proc/%d/task" % pid):
+        try:
+            with open("/proc/%d/task/%s/schedstat" % (pid, task)) as schedstat:
+                total += int(schedstat.read().split()[0])
+        except FileNotFoundError:
+            pass  # a thread that ended meanwhile
+    return total
+
+
+def wakeups(pid):
+    """How often the main thread of process `pid` has been switched in:
+    its voluntary and involuntary context switches."""
+    with open("/proc/%d/task/%d/status" % (pid, pid)) as status:
+        return sum(int(line.split()[1]) for line in status if "ctxt_switches" in line)
 
 
 class Watched:
@@ -79,7 +99,7 @@ class Watched:
                 raise RuntimeError("no frame presented within %g s" % timeout)
             time.sleep(0.002)
 
-    def wait_for_frame_after(self, moment_ns, timeout):
+    def wait_for_frame_after(self, moment_ns, timeout, what="an input"):
         """The time of the first frame presented after `moment_ns`."""
         deadline = time.monotonic() + timeout
         while True:
@@ -88,8 +108,8 @@ class Watched:
                 return later[0]
             self.check_running()
             if time.monotonic() > deadline:
-                raise RuntimeError("no frame presented within %g s of an input" % timeout)
-            time.sleep(0.001)
+                raise RuntimeError("no frame presented within %g s of %s" % (timeout, what))
+            time.sleep(0.0005)
 
     # The kernel's view ----------------------------------------------------
 
@@ -103,17 +123,18 @@ class Watched:
                     return int(line.split()[1]) * 1024
         raise RuntimeError("no VmRSS for %d" % self.process.pid)
 
-    def measure_rest(self, seconds, server_pid):
-        """CPU use (% of one core) of the program and of the X server, and
-        the program's frames a second, over `seconds`."""
-        cpu, server = self.cpu_seconds(), cpu_seconds(server_pid)
-        frames, began = self.frame_count(), time.monotonic()
+    def measure_rest(self, seconds):
+        """Over `seconds` with nothing done to the program: the frames it
+        presents, the wake-ups a second of its main thread and its CPU use
+        (% of one core)."""
+        pid = self.process.pid
+        cpu, woken, frames = cpu_ns(pid), wakeups(pid), self.frame_count()
+        began = time.monotonic()
         time.sleep(seconds)
         elapsed = time.monotonic() - began
-        cpu = self.cpu_seconds() - cpu
-        server = cpu_seconds(server_pid) - server
-        frames = self.frame_count() - frames
-        return 100.0 * cpu / elapsed, 100.0 * server / elapsed, frames / elapsed
+        return {"frames": self.frame_count() - frames,
+                "wakeups": (wakeups(pid) - woken) / elapsed,
+                "cpu": 100.0 * (cpu_ns(pid) - cpu) / 1e9 / elapsed}
 
     # Standard output and the end ----------------------------------------
 
