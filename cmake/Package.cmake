@@ -16,6 +16,11 @@ columns of five and form ten pairs. Turn two tiles over: equal pictures
 leave the board, different ones turn back. Clear the board in as few
 clicks as you can.")
 set(CPACK_STRIP_FILES ON)
+# One package of the files every install carries and the Debian-only ones,
+# without what only an install outside a package manager needs.
+set(CPACK_COMPONENTS_ALL Unspecified debian)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)

@@ -1,8 +1,10 @@
 #!/bin/sh
 # Checks the Debian package: its control fields (dependencies found by
-# dpkg-shlibdeps, section games, a maintainer), a changelog whose newest
-# entry is the package's version and, unpacked, the same installed tree as
-# a prefix install, with a stripped program that names no build-tree
+# dpkg-shlibdeps, section games, a maintainer), an upstream and a Debian
+# changelog whose newest entries are the package's version and, unpacked,
+# the tree a prefix install makes (with Debian's copyright file and
+# changelog in place of the licence texts and the uninstall script), with
+# a stripped program that names no build-tree
 # folder and carries Debian's hardening (read-only relocations bound at
 # start, a stack protector, fortified calls).
 # Usage: check_deb.sh DEB_DIR VERSION CHECK_LAYOUT_ARGS...
@@ -68,6 +70,12 @@ if [ "$programs" != 1 ]; then
     status=1
 fi
 
+# The upstream changelog's newest release is the package's version.
+newest=$(gzip -dc "$tree/usr/share/doc/kavenna/changelog.gz" | grep -m 1 '^[0-9]' | cut -d' ' -f1)
+if [ "$newest" != "$version" ]; then
+    echo "check_deb: the upstream changelog's newest release is $newest, the package $version" >&2
+    status=1
+fi
 changelog="$tree/usr/share/doc/kavenna/changelog.Debian.gz"
 if [ -f "$changelog" ]; then
     gzip -dc "$changelog" >"$dir/changelog"

@@ -7,8 +7,10 @@ Usage: check_layout.py --root PREFIX --source SRC --build BUILD
                        --games DIR --program DIR --data DIR --share DIR
                        --man DIR [--packaged]
 The DIR arguments are the install folders relative to PREFIX. With
---packaged the program must also be stripped and free of the source and
-build folders' names, as in the Debian package.
+--packaged the tree is the Debian package's: the program must also be
+stripped and free of the source and build folders' names, and the Debian
+copyright file and changelog take the place of the licence texts and
+the uninstall script a plain install carries.
 """
 
 import argparse
@@ -48,9 +50,15 @@ def expected_files(a):
         os.path.join(share, "applications", "org.example.kavenna.desktop"): 0o644,
         os.path.join(share, "metainfo", "org.example.kavenna.metainfo.xml"): 0o644,
         os.path.join(a.man, "man6", "kavenna.6.gz"): 0o644,
-        os.path.join(share, "doc", "kavenna", "copyright"): 0o644,
-        os.path.join(share, "doc", "kavenna", "changelog.Debian.gz"): 0o644,
+        os.path.join(share, "doc", "kavenna", "changelog.gz"): 0o644,
     }
+    if a.packaged:
+        files[os.path.join(share, "doc", "kavenna", "copyright")] = 0o644
+        files[os.path.join(share, "doc", "kavenna", "changelog.Debian.gz")] = 0o644
+    else:
+        files[os.path.join(share, "doc", "kavenna", "LICENSE")] = 0o644
+        files[os.path.join(share, "doc", "kavenna", "LICENSE.DejaVu.txt")] = 0o644
+        files[os.path.join(a.program, "uninstall")] = 0o755
     for size in ICON_SIZES:
         files[os.path.join(share, "icons", "hicolor", "%dx%d" % (size, size), "apps",
                            "kavenna.png")] = 0o644
@@ -107,12 +115,20 @@ def check_contents(a):
                             "kavenna.png")
         if os.path.exists(icon) and png_size(icon) != (size, size):
             fail("the %dx%d icon is a PNG of %r" % (size, size, png_size(icon)))
-    for installed, source in ((os.path.join(a.man, "man6", "kavenna.6.gz"), "kavenna.6"),
-                              (os.path.join(a.share, "doc", "kavenna", "changelog.Debian.gz"),
-                               "kavenna.changelog")):
+    doc = os.path.join(a.share, "doc", "kavenna")
+    compressed = [(os.path.join(a.man, "man6", "kavenna.6.gz"), "data/kavenna.6"),
+                  (os.path.join(doc, "changelog.gz"), "CHANGELOG")]
+    if a.packaged:
+        compressed.append((os.path.join(doc, "changelog.Debian.gz"), "data/kavenna.changelog"))
+    for installed, source in compressed:
         if gzip.decompress(read(os.path.join(a.root, installed))) != read(
-                os.path.join(a.source, "data", source)):
-            fail("the installed %s is not data/%s" % (installed, source))
+                os.path.join(a.source, source)):
+            fail("the installed %s is not %s" % (installed, source))
+    if not a.packaged:
+        for installed, source in (("LICENSE", "LICENSE"),
+                                  ("LICENSE.DejaVu.txt", "data/LICENSE.DejaVu.txt")):
+            if read(os.path.join(a.root, doc, installed)) != read(os.path.join(a.source, source)):
+                fail("the installed %s is not %s" % (installed, source))
 
 
 def licence_body(copyright_text, name):
@@ -157,7 +173,8 @@ def main():
         check_program(a)
         check_command(a)
         check_contents(a)
-        check_copyright(a)
+        if a.packaged:
+            check_copyright(a)
     for failure in failures:
         print("check_layout: FAIL: " + failure)
     if not failures:
