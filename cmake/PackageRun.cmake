@@ -1,12 +1,15 @@
 # Read by cpack before it makes each package (CPACK_PROJECT_CONFIG_FILE).
-if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
-  set(ENV{SOURCE_DATE_EPOCH} "${CPACK_KAVENNA_SOURCE_DATE_EPOCH}")
-endif()
-
-# The rest is for the source package only, made from the source folder.
+# The Debian package's time stamps are its changelog's date. The source
+# package keeps its files' own: dated in the future, they would make
+# `make` warn of clock skew where the tarball is built.
 if(NOT CPACK_PACKAGE_FILE_NAME STREQUAL CPACK_SOURCE_PACKAGE_FILE_NAME)
+  if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
+    set(ENV{SOURCE_DATE_EPOCH} "${CPACK_KAVENNA_SOURCE_DATE_EPOCH}")
+  endif()
   return()
 endif()
+
+# The rest is for the source package, made from the source folder.
 
 # Leaves out PATH: a file, or with a trailing slash all below a folder.
 function(kavenna_leave_out path)

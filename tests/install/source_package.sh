@@ -28,7 +28,8 @@ build_from_tarball() {
     folder=$1
     rm -rf "$folder"
     mkdir -p "$folder"
-    tar -xzf "$scratch/out/$name.tar.gz" -C "$folder"
+    tar -xzf "$scratch/out/$name.tar.gz" -C "$folder" 2>"$folder/unpack.log" ||
+        { cat "$folder/unpack.log"; return 1; }
     tree="$folder/$name"
     if [ -n "${2:-}" ]; then
         find "$tree" -exec touch -h -d "$2" {} +
@@ -41,6 +42,11 @@ build_from_tarball() {
         { tail -40 "$folder/build.log"; return 1; }
     PATH="$HIDDEN_PATH" cmake --build "$tree/build" --target package >"$folder/package.log" 2>&1 ||
         { cat "$folder/package.log"; return 1; }
+    # Files dated in the future would have make rebuild and warn of skew.
+    if grep -h "in the future" "$folder/unpack.log" "$folder/build.log"; then
+        echo "source_package: the tarball's files are dated in the future" >&2
+        return 1
+    fi
     set -- "$tree/build"/kavenna_*.deb
     [ -f "$1" ] || { echo "source_package: no .deb in $tree/build" >&2; return 1; }
     cp "$1" "$folder/kavenna.deb"
