@@ -9,13 +9,19 @@ option(KAVENNA_REQUIRE_TEST_TOOLS "Fail the configure when a test tool is missin
 # skipped (exit status 77: give the tests that use it SKIP_RETURN_CODE 77).
 function(kavenna_find_test_tool var name package)
   find_program(${var} ${name})
-  if(${var})
-    return()
+  if(NOT ${var})
+    kavenna_missing_test_tool("${name} (Debian's ${package})")
+    kavenna_stand_in(${var} ${name} "${name} (Debian's ${package}) was not found when configuring")
+    set(${var} "${${var}}" PARENT_SCOPE)
   endif()
-  kavenna_missing_test_tool("${name} (Debian's ${package})")
+endfunction()
+
+# Sets VAR to a program NAME that ignores its arguments, says it skipped
+# the test and why, and exits 77.
+function(kavenna_stand_in var name reason)
   set(stand_in "${PROJECT_BINARY_DIR}/missing-tools/${name}")
   file(WRITE "${stand_in}" "#!/bin/sh
-echo \"skipped: ${name} (Debian's ${package}) was not found when configuring\"
+echo \"skipped: ${reason}\"
 exit 77
 ")
   file(CHMOD "${stand_in}" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
@@ -23,11 +29,48 @@ exit 77
   set(${var} "${stand_in}" PARENT_SCOPE)
 endfunction()
 
+# The tests in real windows run Python scripts on tests/xwindow's harness,
+# with Debian's interpreter (for its Pillow), on a private Xvfb. Sets
+# KAVENNA_WINDOW_PYTHON to the command that runs such a script, or, when
+# something they need is missing, to a stand-in that skips them.
+function(kavenna_find_window_tools)
+  set(KAVENNA_WINDOW_PYTHON /usr/bin/python3 -B PARENT_SCOPE)
+  execute_process(COMMAND /usr/bin/python3 -c "import PIL"
+                  RESULT_VARIABLE no_pillow OUTPUT_QUIET ERROR_QUIET)
+  if(no_pillow)
+    set(missing "/usr/bin/python3 with Pillow (Debian's python3 and python3-pil)")
+  endif()
+  foreach(tool Xvfb/xvfb xdotool/xdotool xwd/x11-apps)
+    string(REPLACE "/" ";" tool "${tool}")
+    list(GET tool 0 name)
+    list(GET tool 1 package)
+    find_program(KAVENNA_${name} ${name})
+    if(NOT KAVENNA_${name} AND NOT missing)
+      set(missing "${name} (Debian's ${package})")
+    endif()
+  endforeach()
+  if(missing)
+    kavenna_missing_test_tool("${missing}")
+    kavenna_stand_in(stand_in window-tests "the tests in windows need ${missing}, not found when configuring")
+    set(KAVENNA_WINDOW_PYTHON "${stand_in}" PARENT_SCOPE)
+  endif()
+endfunction()
+
 function(kavenna_missing_test_tool what)
   if(KAVENNA_REQUIRE_TEST_TOOLS)
     message(FATAL_ERROR "${what} is missing, and KAVENNA_REQUIRE_TEST_TOOLS is on")
   endif()
   message(STATUS "${what} not found: the tests that need it will be skipped")
+endfunction()
+
+# Lets every test of the current folder report itself skipped (exit
+# status 77) for want of a tool; call it deferred, at the folder's end:
+# cmake_language(DEFER CALL kavenna_tests_may_skip)
+function(kavenna_tests_may_skip)
+  get_property(tests DIRECTORY PROPERTY TESTS)
+  if(tests)
+    set_tests_properties(${tests} PROPERTIES SKIP_RETURN_CODE 77)
+  endif()
 endfunction()
 
 # A test that only reports, as skipped, why the real one does not run.

@@ -9,6 +9,8 @@ program=$1
 data=$2
 scratch=$3
 send_close=$4
+. "$(dirname "$0")/need.sh"
+need_window_tools
 rm -rf "$scratch"
 mkdir -p "$scratch"
 cp "$data"/*.jpg "$data"/m.png "$data"/s.png "$data"/f.xml "$data"/f0.png "$scratch"/

@@ -6,6 +6,8 @@
 set -eu
 build=$1
 out=$2
+. "$(dirname "$0")/need.sh"
+need dpkg-shlibdeps dpkg-dev
 rm -rf "$out"
 mkdir -p "$out"
 cpack --config "$build/CPackConfig.cmake" -G DEB -B "$out"

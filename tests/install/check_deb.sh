@@ -11,6 +11,9 @@
 set -eu
 dir=$1
 version=$2
+. "$(dirname "$0")/need.sh"
+need dpkg-parsechangelog dpkg-dev
+need readelf binutils
 shift 2
 set -- "$dir"/kavenna_*.deb "$@"
 deb=$1

@@ -8,6 +8,9 @@ set -eu
 prefix=$1
 games=$2
 share=$3
+. "$(dirname "$0")/need.sh"
+need desktop-file-validate desktop-file-utils
+need_python gi python3-gi
 entry="$prefix/$share/applications/org.example.kavenna.desktop"
 desktop-file-validate "$entry"
 

@@ -5,6 +5,8 @@
 # Usage: check_manual_page.sh PAGE.6.gz COMMAND
 set -eu
 page=$1
+. "$(dirname "$0")/need.sh"
+need man man-db
 command=$2
 warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 \
     man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>&1 >/dev/null)

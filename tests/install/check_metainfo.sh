@@ -8,6 +8,8 @@ prefix=$1
 games=$2
 share=$3
 version=$4
+. "$(dirname "$0")/need.sh"
+need appstreamcli appstream
 metainfo="$prefix/$share/metainfo/org.example.kavenna.metainfo.xml"
 appstreamcli validate --no-net "$metainfo"
 

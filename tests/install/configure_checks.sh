@@ -1,10 +1,11 @@
 #!/bin/sh
 # Configures the game as a packager would and checks what that needs and
 # what the compiler is given.
-#   without-test-tools: with clang-format and valgrind off the search path
-#     and GoogleTest not looked for, a build with tests off configures;
-#     one with tests on configures too and reports the tests that need
-#     them as skipped, saying why; with KAVENNA_REQUIRE_TEST_TOOLS it fails.
+#   without-test-tools: with clang-format, valgrind, Xvfb and
+#     desktop-file-validate off the search path and GoogleTest not looked
+#     for, a build with tests off configures; one with tests on configures
+#     too and reports the tests that need them as skipped, saying why;
+#     with KAVENNA_REQUIRE_TEST_TOOLS it fails.
 #   flags: the hardening and warning flags reach each compile and link
 #     line once, whatever of them the packager's flags already carry; a
 #     stronger _FORTIFY_SOURCE stays; KAVENNA_HARDENING=OFF leaves them out.
@@ -28,7 +29,7 @@ configure() {
 
 if [ "$mode" = without-test-tools ]; then
     . "$(dirname "$0")/hidden_tools.sh"
-    hide_test_tools "$scratch"
+    hide_test_tools "$scratch" Xvfb desktop-file-validate
     hide() { PATH="$HIDDEN_PATH" "$@" "-DCMAKE_IGNORE_PATH=$HIDDEN_IGNORE" -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON; }
 
     hide configure off -DBUILD_TESTING=OFF || fail "tests off: configuring failed: $(cat "$scratch/off.log")"
@@ -45,6 +46,17 @@ if [ "$mode" = without-test-tools ]; then
         done
         grep -q "skipped: clang-format (Debian's clang-format) was not found" "$scratch/on-ctest.log" ||
             fail "tests on: the skipped style check does not say why"
+        # Tools the tests run, not the configure: without Xvfb the tests in
+        # windows skip, and a missing validator skips the entry's check.
+        (cd "$scratch/on" && PATH="$HIDDEN_PATH" ctest -V -FA '.*' \
+            -R '^(E2E\.CloseDuringIntro|install\.desktop_entry)$') >"$scratch/run-ctest.log" 2>&1 || true
+        cat "$scratch/run-ctest.log"
+        grep -q "E2E.CloseDuringIntro .*Skipped" "$scratch/run-ctest.log" &&
+            grep -q "skipped: the tests in windows need Xvfb" "$scratch/run-ctest.log" ||
+            fail "tests on: without Xvfb, E2E.CloseDuringIntro was not skipped with the reason"
+        grep -q "install.desktop_entry .*Skipped" "$scratch/run-ctest.log" &&
+            grep -q "skipped: desktop-file-validate" "$scratch/run-ctest.log" ||
+            fail "tests on: without desktop-file-validate, install.desktop_entry was not skipped"
     else
         fail "tests on: configuring failed: $(cat "$scratch/on.log")"
     fi
@@ -55,6 +67,8 @@ if [ "$mode" = without-test-tools ]; then
 fi
 
 [ "$mode" = flags ] || { echo "configure_checks: no mode $mode" >&2; exit 2; }
+. "$(dirname "$0")/need.sh"
+need dpkg-buildflags dpkg-dev
 # The line for one game source, and the program's link line.
 compile_line() {
     python3 -c 'import json, sys

@@ -10,6 +10,8 @@ dir=$1
 splash=$2
 send_close=$3
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/need.sh"
+need_window_tools
 if [ "$(id -u)" -ne 0 ]; then
     echo "deb_apt: installing a package needs root; skipped"
     exit 77

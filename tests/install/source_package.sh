@@ -17,6 +17,8 @@ scratch=$4
 version=$5
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/hidden_tools.sh"
+. "$here/need.sh"
+need dpkg-shlibdeps dpkg-dev
 name="kavenna-$version"
 status=0
 fail() { echo "source_package: $*" >&2; status=1; }

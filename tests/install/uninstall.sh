@@ -20,6 +20,7 @@ splash=$4
 send_close=$5
 here=$(cd "$(dirname "$0")" && pwd)
 uninstaller=libexec/kavenna/uninstall
+. "$here/need.sh"
 status=0
 fail() { echo "uninstall: $*" >&2; status=1; }
 
@@ -43,6 +44,7 @@ rm -rf "$scratch"
 mkdir -p "$scratch"
 case $mode in
 prefixes)
+    need dpkg-shlibdeps dpkg-dev
     spaced="$scratch/games for me/pairs 1"
     install_to "$spaced"
     staged="$scratch/stage"
@@ -56,6 +58,9 @@ prefixes)
     nothing_left "$staged"
     ;;
 per-user)
+    need desktop-file-validate desktop-file-utils
+    need_python gi python3-gi
+    need_window_tools
     home="$scratch/home"
     mkdir -p "$home"
     install_to "$home/.local"
@@ -99,6 +104,7 @@ system)
         echo "uninstall: kavenna is installed in /usr/local already; skipped"
         exit 77
     fi
+    need_window_tools
     exec 9>/tmp/kavenna-package-test.lock
     flock 9
     find /usr/local ! -type d | sort >"$scratch/before"
