@@ -50,7 +50,9 @@ class Rounds:
         self.first_frame_runs = 2 if short else 5
         self.rest_s = 2.0 if short else 10.0
         self.motion_s = 2.0 if short else 5.0
-        self.fade_window_s = (0.5, 2.5) if short else (0.5, 4.5)
+        # The fade ends 4 s after the intro starts, just before the first
+        # frame; the splash then stands still until the intro's end.
+        self.fade_window_s = (0.5, 2.5) if short else (0.5, 3.5)
         self.input_tries = 3 if short else 10
         self.clicks = 5 if short else 40
         self.repaints = 3 if short else 10
