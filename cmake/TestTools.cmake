@@ -30,17 +30,19 @@ exit 77
 endfunction()
 
 # The tests in real windows run Python scripts on tests/xwindow's harness,
-# with Debian's interpreter (for its Pillow), on a private Xvfb. Sets
-# KAVENNA_WINDOW_PYTHON to the command that runs such a script, or, when
-# something they need is missing, to a stand-in that skips them.
-function(kavenna_find_window_tools)
-  set(KAVENNA_WINDOW_PYTHON /usr/bin/python3 -B PARENT_SCOPE)
+# with Debian's interpreter (for its Pillow), on a private Xvfb. Sets VAR
+# to the command that runs such a script, or, when something they need
+# is missing, to a stand-in that skips them. Tests that need more than
+# Xvfb, xdotool, xwd and xprop name the extra programs as name/package pairs.
+# Usage: kavenna_find_window_tools(VAR [name/package...])
+function(kavenna_find_window_tools var)
+  set(${var} /usr/bin/python3 -B PARENT_SCOPE)
   execute_process(COMMAND /usr/bin/python3 -c "import PIL"
                   RESULT_VARIABLE no_pillow OUTPUT_QUIET ERROR_QUIET)
   if(no_pillow)
     set(missing "/usr/bin/python3 with Pillow (Debian's python3 and python3-pil)")
   endif()
-  foreach(tool Xvfb/xvfb xdotool/xdotool xwd/x11-apps)
+  foreach(tool Xvfb/xvfb xdotool/xdotool xwd/x11-apps xprop/x11-utils ${ARGN})
     string(REPLACE "/" ";" tool "${tool}")
     list(GET tool 0 name)
     list(GET tool 1 package)
@@ -51,8 +53,9 @@ function(kavenna_find_window_tools)
   endforeach()
   if(missing)
     kavenna_missing_test_tool("${missing}")
-    kavenna_stand_in(stand_in window-tests "the tests in windows need ${missing}, not found when configuring")
-    set(KAVENNA_WINDOW_PYTHON "${stand_in}" PARENT_SCOPE)
+    string(MAKE_C_IDENTIFIER "${var}" stand_in_name)
+    kavenna_stand_in(stand_in ${stand_in_name} "the tests in windows need ${missing}, not found when configuring")
+    set(${var} "${stand_in}" PARENT_SCOPE)
   endif()
 endfunction()
 
