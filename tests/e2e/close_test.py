@@ -3,7 +3,6 @@
 (a WM_DELETE_WINDOW ClientMessage), ends the game with exit code 0 and
 without a word on standard output."""
 
-import argparse
 import os
 import sys
 import time
@@ -12,7 +11,7 @@ import pictures
 
 # The X server harness shared with tests/install.
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "xwindow"))
-from session import Session, TestFailure  # noqa: E402
+from session import game_arguments, Session, TestFailure  # noqa: E402
 
 
 def close_during_intro(session, splash, send_close):
@@ -37,11 +36,7 @@ def close_during_intro(session, splash, send_close):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__)
-    parser.add_argument("--game", required=True)
-    parser.add_argument("--build-dir", required=True)
-    parser.add_argument("--data-dir", required=True)
-    parser.add_argument("--artifacts", required=True)
+    parser = game_arguments(__doc__)
     parser.add_argument("--send-close", required=True)
     args = parser.parse_args()
 

@@ -7,7 +7,6 @@ game must refuse both, report the archive in its box, play a whole game
 With --software the X server has no GLX and the software renderer draws.
 """
 
-import argparse
 import os
 import shutil
 import sys
@@ -17,7 +16,7 @@ import pictures
 from play_test import RESTING_POINT, SCREEN_SECONDS, Play
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "xwindow"))
-from session import Session  # noqa: E402
+from session import game_arguments, Session  # noqa: E402
 
 ASSETS = ["f.xml", "f0.png", "h.jpg", "m.png", "s.png", "w.jpg"] + ["%d.jpg" % n
                                                                        for n in range(1, 11)]
@@ -80,12 +79,8 @@ class HostilePlay(Play):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__)
-    parser.add_argument("--game", required=True)
-    parser.add_argument("--build-dir", required=True)
-    parser.add_argument("--data-dir", required=True)
+    parser = game_arguments(__doc__)
     parser.add_argument("--hostile-dir", required=True)
-    parser.add_argument("--artifacts", required=True)
     parser.add_argument("--software", action="store_true")
     args = parser.parse_args()
 

@@ -18,7 +18,6 @@ The renderer is checked from outside: with OpenGL the process maps a DRI
 driver, with --software (or on a server without GLX) it maps none.
 """
 
-import argparse
 import os
 import re
 import shutil
@@ -30,7 +29,7 @@ from PIL import Image
 
 # The X server harness shared with tests/install.
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "xwindow"))
-from session import Session, TestFailure  # noqa: E402
+from session import game_arguments, Session, TestFailure  # noqa: E402
 
 WINDOW_SECONDS = 60
 WM_SECONDS = 20
@@ -152,11 +151,7 @@ def window_manager_after_the_game(session, send_close):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__)
-    parser.add_argument("--game", required=True)
-    parser.add_argument("--build-dir", required=True)
-    parser.add_argument("--data-dir", required=True)
-    parser.add_argument("--artifacts", required=True)
+    parser = game_arguments(__doc__)
     parser.add_argument("--send-close", required=True)
     parser.add_argument("--software", action="store_true", help="start the game with --software")
     parser.add_argument("--no-glx", action="store_true", help="a server without GLX")

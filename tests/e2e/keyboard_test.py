@@ -11,7 +11,6 @@ server has no GLX and the run is shortened to the menu, one deal, a few
 tiles and Ctrl+Q.
 """
 
-import argparse
 import os
 import sys
 
@@ -20,7 +19,7 @@ import play_test
 
 # The X server harness shared with tests/install.
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "xwindow"))
-from session import Session, TestFailure  # noqa: E402
+from session import game_arguments, Session, TestFailure  # noqa: E402
 
 SCREEN_SECONDS = play_test.SCREEN_SECONDS
 START_BUTTON = play_test.START_BUTTON
@@ -229,11 +228,7 @@ class KeyboardPlay(play_test.Play):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__)
-    parser.add_argument("--game", required=True)
-    parser.add_argument("--build-dir", required=True)
-    parser.add_argument("--data-dir", required=True)
-    parser.add_argument("--artifacts", required=True)
+    parser = game_arguments(__doc__)
     parser.add_argument("--software", action="store_true")
     args = parser.parse_args()
 

@@ -10,7 +10,6 @@ to the engine's software renderer; that run skips the fade, About and the
 second deal.
 """
 
-import argparse
 import os
 import re
 import sys
@@ -22,7 +21,7 @@ import pictures
 
 # The X server harness shared with tests/install.
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "xwindow"))
-from session import Session, TestFailure  # noqa: E402
+from session import game_arguments, Session, TestFailure  # noqa: E402
 
 WINDOW_SECONDS = 60
 SCREEN_SECONDS = 30
@@ -340,11 +339,7 @@ class Play:
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__)
-    parser.add_argument("--game", required=True)
-    parser.add_argument("--build-dir", required=True)
-    parser.add_argument("--data-dir", required=True)
-    parser.add_argument("--artifacts", required=True)
+    parser = game_arguments(__doc__)
     parser.add_argument("--software", action="store_true")
     args = parser.parse_args()
 

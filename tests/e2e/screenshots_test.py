@@ -11,13 +11,15 @@ build must list the same pictures below the homepage the build was
 configured with.
 """
 
-import argparse
 import os
 import subprocess
 import sys
 import xml.etree.ElementTree as ElementTree
 
 from PIL import Image, ImageChops
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "xwindow"))
+from session import game_arguments  # noqa: E402
 
 NAMES = ("intro", "main-menu", "board", "won")
 # Two runs here give the same bytes. A renderer or JPEG decoder may still
@@ -68,14 +70,10 @@ def check_metainfo(path, website):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__)
+    parser = game_arguments(__doc__)
     parser.add_argument("--tool", required=True)
-    parser.add_argument("--game", required=True)
     parser.add_argument("--fixed-seed", required=True)
-    parser.add_argument("--build-dir", required=True)
-    parser.add_argument("--data-dir", required=True)
     parser.add_argument("--committed", required=True)
-    parser.add_argument("--artifacts", required=True)
     parser.add_argument("--metainfo", required=True, help="the build's configured metainfo")
     parser.add_argument("--website", required=True, help="the homepage the build names")
     args = parser.parse_args()

@@ -10,7 +10,6 @@ and XServerLost (the X server killed under the game: a prompt end with
 a non-zero exit code and one line on standard error, never a signal).
 """
 
-import argparse
 import fcntl
 import os
 import re
@@ -21,7 +20,7 @@ import time
 
 # The X server harness shared with tests/install.
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "xwindow"))
-from session import CLOSED, Session, TestFailure  # noqa: E402
+from session import CLOSED, game_arguments, Session, TestFailure  # noqa: E402
 
 # The player's steps: the window, the menus, the board.
 from play_test import Play  # noqa: E402
@@ -124,11 +123,7 @@ def x_server_lost(session, play, reader):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__)
-    parser.add_argument("--game", required=True)
-    parser.add_argument("--build-dir", required=True)
-    parser.add_argument("--data-dir", required=True)
-    parser.add_argument("--artifacts", required=True)
+    parser = game_arguments(__doc__)
     parser.add_argument("--case", required=True, choices=[
         "StandardOutputClosed", "TraceReaderLeaves", "TraceReaderStalls", "XServerLost"])
     args = parser.parse_args()

@@ -11,6 +11,7 @@ ends whatever is still running. The end-to-end tests drive the built
 game with it, the install tests the installed one.
 """
 
+import argparse
 import os
 import select
 import shutil
@@ -23,6 +24,16 @@ XVFB_START_SECONDS = 30
 POLL_SECONDS = 0.15
 # Starts the game with standard output closed, as some launchers do.
 CLOSED = "closed"
+
+
+def game_arguments(description):
+    """The arguments every end-to-end test takes: the built game, the
+    build folder it runs in, the source's data folder and the folder for
+    screenshots and output. Add a test's own before parsing."""
+    parser = argparse.ArgumentParser(description=description)
+    for name in ("--game", "--build-dir", "--data-dir", "--artifacts"):
+        parser.add_argument(name, required=True)
+    return parser
 
 
 class TestFailure(Exception):
