@@ -43,17 +43,11 @@ void configureTextures(video::IVideoDriver* driver) {
 } // namespace
 
 bool startUp(video::E_DRIVER_TYPE driverType, AppContext& context, MyEventReceiver& receiver) {
-    WindowIdentity identity;
-    if (driverType != video::EDT_NULL) {
+    if (driverType != video::EDT_NULL)
         tolerateXErrors();
-        identity = openWindowIdentity();
-    }
     IrrlichtDevice* device = createGameDevice(driverType);
-    nameWindow(identity, device);
-    if (!device) {
-        closeWindowIdentity(identity);
+    if (!device)
         return false;
-    }
     gameState.device = device;
     device->setWindowCaption(L"Kavenna");
 
@@ -72,8 +66,7 @@ bool startUp(video::E_DRIVER_TYPE driverType, AppContext& context, MyEventReceiv
     keepLargeFreedBuffers();
     loadAssets();
     // The icons come from where the other pictures come from.
-    setWindowIcon(identity);
-    closeWindowIdentity(identity);
+    setWindowIcon();
     startIntro();
     return true;
 }

@@ -1,6 +1,7 @@
 #include "app/x_connection.h"
 
 #include "app/platform.h"
+#include "app/window_identity.h"
 
 #include <X11/Xlib.h>
 #include <dlfcn.h>
@@ -8,47 +9,29 @@
 
 namespace {
 
-// The connections opened and not yet closed, oldest first. The game's own
-// (app/window_identity.cpp) is opened before the device and closed before
-// the first frame; an OpenGL try on a server without GLX closes its own
-// before the software renderer opens one.
-const int MOST_OPEN = 8;
-Display* openConnections[MOST_OPEN] = {};
-int openCount = 0;
-
-template <typename Function> Function xlib(const char* name) {
-    return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
-}
+Display* shownOn = nullptr;
+Window shown = None;
 
 } // namespace
 
-// Defined here, these are the functions the engine's calls reach: a
-// program's own functions come before those of the libraries it loads.
-// They open and close connections with Xlib's and keep count of them.
-extern "C" __attribute__((visibility("default"))) Display* XOpenDisplay(const char* name) {
-    using Open = Display* (*)(const char*);
-    static const Open open = xlib<Open>("XOpenDisplay");
-    Display* display = open ? open(name) : nullptr;
-    if (display && openCount < MOST_OPEN)
-        openConnections[openCount++] = display;
-    return display;
-}
-
-extern "C" __attribute__((visibility("default"))) int XCloseDisplay(Display* display) {
-    using Close = int (*)(Display*);
-    static const Close close = xlib<Close>("XCloseDisplay");
-    int kept = 0;
-    for (int i = 0; i < openCount; ++i)
-        if (openConnections[i] != display)
-            openConnections[kept++] = openConnections[i];
-    openCount = kept;
-    return close ? close(display) : 0;
+// The engine maps only its own top-level window this way. A try with
+// OpenGL that fails once its window is shown closes that connection, and
+// the software renderer's window, on a connection of its own, follows.
+extern "C" __attribute__((visibility("default"))) int XMapRaised(Display* display, Window window) {
+    using Map = int (*)(Display*, Window);
+    static const Map map = reinterpret_cast<Map>(dlsym(RTLD_NEXT, "XMapRaised"));
+    shownOn = display;
+    shown = window;
+    nameWindow(display, window);
+    return map ? map(display, window) : 0;
 }
 
 void* engineXConnection() {
-    // The newest: the engine's device opens its connection after the
-    // game's own.
-    return openCount > 0 ? openConnections[openCount - 1] : nullptr;
+    return shownOn;
+}
+
+unsigned long engineWindow() {
+    return shown;
 }
 
 bool waitForXEvents(void* display, int timeoutMs) {

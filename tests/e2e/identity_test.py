@@ -9,6 +9,10 @@ a desktop's autostart may start it after the game: it reads the class,
 refuses a resize, and its close request (as a task bar sends it) ends
 the game with exit code 0 and nothing on standard output.
 
+With --window-manager-first openbox runs before the game starts, as on
+any desktop: the window must be named before it is first shown, since
+openbox reads the class only when it takes a window.
+
 With --refused-icons the game starts among loose asset files where
 icon-32.png is really the 256-pixel picture and icon-48.png a JPEG: the
 icons are decoded like every other picture, so both are refused and the
@@ -116,8 +120,19 @@ def renderer(session, software):
     step("renderer: %s" % (", ".join(drivers) if drivers else "no DRI driver (software)"))
 
 
-def window_manager_after_the_game(session, send_close):
+def start_window_manager(session):
+    """Starts openbox and waits until it manages the screen."""
     session.start_window_manager()
+    deadline = time.monotonic() + WM_SECONDS
+    while b"window id" not in session.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"):
+        if session.window_manager.poll() is not None:
+            raise TestFailure("openbox ended with %d" % session.window_manager.returncode)
+        if time.monotonic() > deadline:
+            raise TestFailure("openbox did not start within %d s" % WM_SECONDS)
+        time.sleep(0.2)
+
+
+def closed_through_window_manager(session, send_close, when):
     deadline = time.monotonic() + WM_SECONDS
     while "_OB_APP_CLASS(" not in session.properties("_OB_APP_CLASS"):
         if session.window_manager.poll() is not None:
@@ -128,7 +143,7 @@ def window_manager_after_the_game(session, send_close):
     seen = session.properties("_OB_APP_CLASS", "_OB_APP_NAME")
     if '"Kavenna"' not in seen or '"kavenna"' not in seen:
         raise TestFailure("openbox read another class:\n%s" % seen)
-    step("openbox, started after the game, took the window as kavenna/Kavenna")
+    step("openbox, started %s the game, took the window as kavenna/Kavenna" % when)
 
     session.x("xdotool", "windowsize", session.window, "1000", "700")
     time.sleep(1.0)
@@ -157,6 +172,8 @@ def main():
     parser.add_argument("--no-glx", action="store_true", help="a server without GLX")
     parser.add_argument("--refused-icons", action="store_true",
                         help="start among loose files, two icons not what their names say")
+    parser.add_argument("--window-manager-first", action="store_true",
+                        help="openbox runs before the game starts")
     args = parser.parse_args()
 
     command = [args.game] + (["--software"] if args.software else [])
@@ -167,12 +184,18 @@ def main():
             sides = ICON_SIDES
             if args.refused_icons:
                 sides = loose_files_with_refused_icons(args.data_dir, folder)
+            if args.window_manager_first:
+                start_window_manager(session)
             session.start_game()
-            session.find_window(WINDOW_SECONDS)
+            # Under openbox the window sits in a frame of openbox's.
+            session.find_window(WINDOW_SECONDS, "^Kavenna$", depth=3)
             identity(session)
             icon(session, args.data_dir, sides)
             renderer(session, args.software or args.no_glx)
-            window_manager_after_the_game(session, args.send_close)
+            if not args.window_manager_first:
+                start_window_manager(session)
+            closed_through_window_manager(session, args.send_close,
+                                          "before" if args.window_manager_first else "after")
         return session.run_checks(steps)
 
 

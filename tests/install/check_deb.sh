@@ -37,7 +37,8 @@ expect Homepage "https://kavenna.example.org/"
 # Only dpkg-shlibdeps writes these, from the libraries the program links.
 expect Depends "*libirrlicht1.8 (>= *"
 expect Depends "*libzip4*"
-expect Depends "*libxres1*"
+expect Depends "*libpng16-16*"
+expect Depends "*libjpeg62-turbo*"
 expect Depends "*libc6 (>= *"
 expect Description "pair-matching game*"
 dpkg-deb -I "$deb" control

@@ -146,15 +146,16 @@ class Session:
         return self.x("xprop", "-id", self.window, "-f", "_NET_WM_ICON", "32c",
                       *names).decode("utf-8", "replace")
 
-    def find_window(self, timeout, name="."):
-        """Waits for the game's top-level window, with a title matching the
-        regular expression `name`; its id."""
+    def find_window(self, timeout, name=".", depth=1):
+        """Waits for the game's window, with a title matching the regular
+        expression `name`, at most `depth` levels below the root (a window
+        manager puts it in a frame); its id."""
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
             if self.process.poll() is not None:
                 raise TestFailure("the game ended with %d before showing a window; stderr: %s"
                                   % (self.process.returncode, self.stderr()))
-            found = subprocess.run(["xdotool", "search", "--maxdepth", "1", "--name", name],
+            found = subprocess.run(["xdotool", "search", "--maxdepth", str(depth), "--name", name],
                                    env=self.env, capture_output=True).stdout.split()
             if found:
                 self.window = found[0].decode()
