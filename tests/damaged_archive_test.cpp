@@ -3,6 +3,7 @@
 // common ZIP writer, is mounted. Each case starts the game in a child
 // process with a time limit, so a hang fails the test instead of
 // stalling the run.
+#include "support/child.h"
 #include "support/null_game.h"
 #include "ui/control_ids.h"
 
@@ -11,9 +12,6 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <random>
-#include <signal.h>
-#include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 #include <vector>
 
@@ -25,49 +23,30 @@ const int MOUNTED = 2;
 const int LOADED = 4;
 const int CHILD_SECONDS = 20;
 
-struct Outcome {
-    bool finished = false;
-    int flags = 0;
-};
-
 // Starts the game on `archive` as "tesmor.dat" in an empty directory.
-Outcome startOn(const std::string& archive) {
+ChildEnd startOn(const std::string& archive) {
     ScratchDirectory dir;
     {
         std::ofstream out("tesmor.dat", std::ios::binary);
         out.write(archive.data(), static_cast<std::streamsize>(archive.size()));
     }
-    const pid_t child = fork();
-    if (child == 0) {
-        NullGame game;
-        int flags = findId(ID_ARCHIVE_ERROR_BOX) ? BOX_SHOWN : 0;
-        if (gameState.device->getFileSystem()->getFileArchiveCount() > 0)
-            flags |= MOUNTED;
-        bool loaded = gameState.hiddenTexture && gameState.menuBackgroundTexture &&
-                      gameState.splashTexture && gameState.buttonFaceTexture &&
-                      gameState.guiEnvironment->getSkin()->getFont() !=
-                          gameState.guiEnvironment->getBuiltInFont();
-        for (irr::video::ITexture* face : gameState.faceTextures)
-            loaded = loaded && face;
-        if (loaded)
-            flags |= LOADED;
-        std::fflush(nullptr);
-        _exit(flags);
-    }
-    Outcome outcome;
-    int status = 0;
-    for (int waited = 0; waited < CHILD_SECONDS * 100; ++waited) {
-        if (waitpid(child, &status, WNOHANG) == child) {
-            outcome.finished = WIFEXITED(status);
-            outcome.flags = WEXITSTATUS(status);
-            return outcome;
-        }
-        const timespec tick{0, 10 * 1000 * 1000};
-        nanosleep(&tick, nullptr);
-    }
-    kill(child, SIGKILL);
-    waitpid(child, &status, 0);
-    return outcome;
+    return runInChild(
+        [] {
+            NullGame game;
+            int flags = findId(ID_ARCHIVE_ERROR_BOX) ? BOX_SHOWN : 0;
+            if (gameState.device->getFileSystem()->getFileArchiveCount() > 0)
+                flags |= MOUNTED;
+            bool loaded = gameState.hiddenTexture && gameState.menuBackgroundTexture &&
+                          gameState.splashTexture && gameState.buttonFaceTexture &&
+                          gameState.guiEnvironment->getSkin()->getFont() !=
+                              gameState.guiEnvironment->getBuiltInFont();
+            for (irr::video::ITexture* face : gameState.faceTextures)
+                loaded = loaded && face;
+            if (loaded)
+                flags |= LOADED;
+            return flags;
+        },
+        CHILD_SECONDS);
 }
 
 std::uint32_t readLittle(const std::string& bytes, size_t at, int width) {
@@ -152,14 +131,14 @@ void flipBytes(const std::string& pristine, unsigned seed, int rounds) {
         }
         dataCases += dataHit;
         SCOPED_TRACE(round);
-        const Outcome outcome = startOn(damaged);
-        ASSERT_TRUE(outcome.finished) << "start-up hung or crashed";
+        const ChildEnd outcome = startOn(damaged);
+        ASSERT_TRUE(outcome.finished) << outcome.how;
         // Reported, or mounted with everything in it: never both, never
         // neither, and never a picture silently lost.
-        EXPECT_TRUE(outcome.flags == (MOUNTED | LOADED) || outcome.flags == BOX_SHOWN)
-            << outcome.flags;
+        EXPECT_TRUE(outcome.code == (MOUNTED | LOADED) || outcome.code == BOX_SHOWN)
+            << outcome.code;
         if (dataHit) {
-            EXPECT_EQ(outcome.flags, BOX_SHOWN);
+            EXPECT_EQ(outcome.code, BOX_SHOWN);
         }
     }
     EXPECT_GT(dataCases, rounds / 2) << "too few cases damaged entry data";
@@ -182,9 +161,9 @@ void truncate(const std::string& pristine, unsigned seed, size_t count) {
         lengths.push_back(anywhere(random));
     for (size_t length : lengths) {
         SCOPED_TRACE(length);
-        const Outcome outcome = startOn(pristine.substr(0, length));
-        ASSERT_TRUE(outcome.finished) << "start-up hung or crashed";
-        EXPECT_EQ(outcome.flags, BOX_SHOWN);
+        const ChildEnd outcome = startOn(pristine.substr(0, length));
+        ASSERT_TRUE(outcome.finished) << outcome.how;
+        EXPECT_EQ(outcome.code, BOX_SHOWN);
     }
 }
 
@@ -196,9 +175,9 @@ TEST_F(DamagedArchive, ThePristineArchiveIsMountedWithoutABox) {
             EXPECT_EQ(readLittle(pristine, at + 6, 2) & 0x8, 0u) << "entry at " << at;
         }
     }
-    const Outcome outcome = startOn(pristine);
+    const ChildEnd outcome = startOn(pristine);
     ASSERT_TRUE(outcome.finished);
-    EXPECT_EQ(outcome.flags, MOUNTED | LOADED);
+    EXPECT_EQ(outcome.code, MOUNTED | LOADED);
 }
 
 TEST_F(DamagedArchive, ArchivesOfEveryCommonWriterAreMounted) {
@@ -210,9 +189,9 @@ TEST_F(DamagedArchive, ArchivesOfEveryCommonWriterAreMounted) {
         SCOPED_TRACE(path);
         const std::string archive = readFile(path);
         withDescriptors += hasDataDescriptors(archive);
-        const Outcome outcome = startOn(archive);
-        ASSERT_TRUE(outcome.finished) << "start-up hung or crashed";
-        EXPECT_EQ(outcome.flags, MOUNTED | LOADED);
+        const ChildEnd outcome = startOn(archive);
+        ASSERT_TRUE(outcome.finished) << outcome.how;
+        EXPECT_EQ(outcome.code, MOUNTED | LOADED);
     }
     EXPECT_GE(withDescriptors, 1);
 }
@@ -235,10 +214,10 @@ TEST_F(DamagedArchive, DamageWithDataDescriptorsIsReportedAndNeverHangs) {
             SCOPED_TRACE(length);
             std::string commented = archive + std::string(length, 'P');
             commented[archive.size() - 2] = static_cast<char>(length);
-            const Outcome outcome = startOn(commented);
-            ASSERT_TRUE(outcome.finished) << "start-up hung or crashed";
-            EXPECT_TRUE(outcome.flags == (MOUNTED | LOADED) || outcome.flags == BOX_SHOWN)
-                << outcome.flags;
+            const ChildEnd outcome = startOn(commented);
+            ASSERT_TRUE(outcome.finished) << outcome.how;
+            EXPECT_TRUE(outcome.code == (MOUNTED | LOADED) || outcome.code == BOX_SHOWN)
+                << outcome.code;
         }
     }
 }

@@ -8,6 +8,7 @@
 // holding it be reported and left unmounted while the loose files serve.
 // KAVENNA_MUTATIONS sets the number of mutations of each kind (200 by
 // default) and KAVENNA_MUTATION_SEED the seed.
+#include "support/child.h"
 #include "support/null_game.h"
 #include "ui/control_ids.h"
 
@@ -19,10 +20,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <random>
-#include <signal.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 #include <zip.h>
 #include <zlib.h>
@@ -107,46 +105,20 @@ int playSession(const std::string& target) {
     return game.frame() ? flags : flags | SESSION_DONE;
 }
 
-struct Outcome {
-    bool finished = false;
-    int flags = 0;
-    std::string how;
-};
-
-Outcome runChild(const std::string& target) {
-    std::fflush(nullptr);
-    const pid_t child = fork();
-    if (child == 0) {
+ChildEnd runChild(const std::string& target) {
+    return runInChild(
+        [&target] {
 #ifndef __SANITIZE_ADDRESS__
-        // AddressSanitizer reserves terabytes of address space up front.
-        const rlimit space{CHILD_ADDRESS_SPACE, CHILD_ADDRESS_SPACE};
-        setrlimit(RLIMIT_AS, &space);
+            // AddressSanitizer reserves terabytes of address space up front.
+            const rlimit space{CHILD_ADDRESS_SPACE, CHILD_ADDRESS_SPACE};
+            setrlimit(RLIMIT_AS, &space);
 #endif
-        // The deal trace is of no interest here.
-        const int quiet = open("/dev/null", O_WRONLY);
-        dup2(quiet, 1);
-        const int flags = playSession(target);
-        std::fflush(nullptr);
-        _exit(flags);
-    }
-    Outcome outcome;
-    int status = 0;
-    for (int waited = 0; waited < CHILD_SECONDS * 100; ++waited) {
-        if (waitpid(child, &status, WNOHANG) == child) {
-            outcome.finished = WIFEXITED(status);
-            outcome.flags = WIFEXITED(status) ? WEXITSTATUS(status) : 0;
-            outcome.how = WIFEXITED(status)
-                              ? "exited"
-                              : "killed by signal " + std::to_string(WTERMSIG(status));
-            return outcome;
-        }
-        const timespec tick{0, 10 * 1000 * 1000};
-        nanosleep(&tick, nullptr);
-    }
-    kill(child, SIGKILL);
-    waitpid(child, &status, 0);
-    outcome.how = "still running after " + std::to_string(CHILD_SECONDS) + " s";
-    return outcome;
+            // The deal trace is of no interest here.
+            const int quiet = open("/dev/null", O_WRONLY);
+            dup2(quiet, 1);
+            return playSession(target);
+        },
+        CHILD_SECONDS);
 }
 
 std::string flagNames(int flags) {
@@ -225,9 +197,9 @@ TEST(HostileFiles, EveryClassIsRefusedAsALooseFile) {
         const std::string file = classDir(hostile) + "/loose/" + hostile.entry;
         ASSERT_EQ(access(file.c_str(), R_OK), 0) << "missing " << file;
         ASSERT_EQ(symlink(file.c_str(), hostile.entry), 0);
-        const Outcome outcome = runChild(hostile.entry);
+        const ChildEnd outcome = runChild(hostile.entry);
         EXPECT_TRUE(outcome.finished) << outcome.how;
-        EXPECT_EQ(flagNames(outcome.flags), flagNames(BOX_SHOWN | OTHERS_LOADED | SESSION_DONE));
+        EXPECT_EQ(flagNames(outcome.code), flagNames(BOX_SHOWN | OTHERS_LOADED | SESSION_DONE));
     }
 }
 
@@ -239,9 +211,9 @@ TEST(HostileFiles, AnArchiveHoldingAnyClassIsReportedAndTheLooseFilesServe) {
         ScratchDirectory dir;
         dir.addLooseAssets();
         dir.copyIn(classDir(hostile) + "/tesmor.dat", "tesmor.dat");
-        const Outcome outcome = runChild(hostile.entry);
+        const ChildEnd outcome = runChild(hostile.entry);
         EXPECT_TRUE(outcome.finished) << outcome.how;
-        EXPECT_EQ(flagNames(outcome.flags),
+        EXPECT_EQ(flagNames(outcome.code),
                   flagNames(BOX_SHOWN | TARGET_LOADED | OTHERS_LOADED | SESSION_DONE));
     }
 }
@@ -374,20 +346,20 @@ void runMutations(const std::string& target) {
         }
         SCOPED_TRACE("seed " + std::to_string(seed) + ", round " + std::to_string(round) +
                      (inArchive ? ", in the archive" : ", loose"));
-        const Outcome outcome = runChild(target);
+        const ChildEnd outcome = runChild(target);
         ASSERT_TRUE(outcome.finished) << outcome.how;
-        ASSERT_TRUE(outcome.flags & SESSION_DONE) << flagNames(outcome.flags);
-        ASSERT_TRUE(outcome.flags & OTHERS_LOADED) << flagNames(outcome.flags);
+        ASSERT_TRUE(outcome.code & SESSION_DONE) << flagNames(outcome.code);
+        ASSERT_TRUE(outcome.code & OTHERS_LOADED) << flagNames(outcome.code);
         if (inArchive) {
             // Mounted, or reported with the loose files serving; either
             // way the picture or font shows.
-            const int place = outcome.flags & (MOUNTED | BOX_SHOWN);
-            EXPECT_TRUE(place == MOUNTED || place == BOX_SHOWN) << flagNames(outcome.flags);
-            EXPECT_TRUE(outcome.flags & TARGET_LOADED) << flagNames(outcome.flags);
+            const int place = outcome.code & (MOUNTED | BOX_SHOWN);
+            EXPECT_TRUE(place == MOUNTED || place == BOX_SHOWN) << flagNames(outcome.code);
+            EXPECT_TRUE(outcome.code & TARGET_LOADED) << flagNames(outcome.code);
             accepted += place == MOUNTED;
         } else {
-            EXPECT_EQ(outcome.flags & (MOUNTED | BOX_SHOWN), BOX_SHOWN);
-            accepted += (outcome.flags & TARGET_LOADED) != 0;
+            EXPECT_EQ(outcome.code & (MOUNTED | BOX_SHOWN), BOX_SHOWN);
+            accepted += (outcome.code & TARGET_LOADED) != 0;
         }
     }
     // Some mutations leave a file that is still sound; most do not.

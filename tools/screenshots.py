@@ -89,14 +89,11 @@ class Shots:
     def deal(self):
         self.click(400, 325)
         self.s.wait_for_lines(20, SCREEN_SECONDS)
-        tiles_of = {}
-        for tile, line in enumerate(self.s.stdout_text().splitlines()[:20]):
-            value = int(TRACE_LINE.fullmatch(line).group(2))
-            tiles_of.setdefault(value, []).append(tile)
-        self.values = {tile: value for value, tiles in tiles_of.items() for tile in tiles}
-        # Pairs in the order of their first tile, as a player reading the
-        # board might find them.
-        self.pairs = sorted(tiles_of.values())
+        self.values = {
+            tile: int(TRACE_LINE.fullmatch(line).group(2))
+            for tile, line in enumerate(self.s.stdout_text().splitlines()[:20])
+        }
+        self.pairs = [tiles for _, tiles in pictures.pairs_in_board_order(self.values)]
 
     def face(self, tile):
         # The value indexes the game's picture table: 10 shows 1.jpg.

@@ -40,10 +40,7 @@ class HostilePlay(Play):
         self.step("a box over the splash: the archive was refused")
 
     def play_perfectly(self, deal):
-        tiles_of = {}
-        for tile, value in sorted(deal.items()):
-            tiles_of.setdefault(value, []).append(tile)
-        pairs = sorted(tiles_of.items(), key=lambda item: item[1][0])
+        pairs = pictures.pairs_in_board_order(deal)
         for number, (value, (first, second)) in enumerate(pairs, 1):
             self.s.click(*pictures.tile_centre(first))
             self.s.move(*RESTING_POINT)

@@ -160,10 +160,7 @@ class KeyboardPlay(play_test.Play):
                      "after the pair, the ring on the next tile, %d" % self.focus)
 
     def play_perfectly_by_keyboard(self, deal, pairs_to_play=None):
-        tiles_of = {}
-        for tile, value in sorted(deal.items()):
-            tiles_of.setdefault(value, []).append(tile)
-        pairs = sorted(tiles_of.items(), key=lambda item: item[1][0])
+        pairs = pictures.pairs_in_board_order(deal)
         self.keys_used = set()
         for number, (value, (first, second)) in enumerate(pairs[:pairs_to_play], 1):
             face = self.faces[value % 10 + 1]

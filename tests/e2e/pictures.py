@@ -31,6 +31,17 @@ def tile_centre(tile):
     return (60 + 200 * (tile // 5), 60 + 100 * (tile % 5))
 
 
+def pairs_in_board_order(deal):
+    """The pairs of `deal` ({tile: value}) as [(value, (first, second))],
+    in the order of their first tile, as a player reading the board finds
+    them."""
+    tiles_of = {}
+    for tile, value in sorted(deal.items()):
+        tiles_of.setdefault(value, []).append(tile)
+    pairs = [(value, tuple(tiles)) for value, tiles in tiles_of.items()]
+    return sorted(pairs, key=lambda pair: pair[1][0])
+
+
 def _largest_channel_difference(first, second):
     red, green, blue = ImageChops.difference(first, second).split()
     return ImageChops.lighter(red, ImageChops.lighter(green, blue))

@@ -187,10 +187,7 @@ class Play:
         self.step("20 face-down tiles (h.jpg) on white")
 
     def play_perfectly(self, deal):
-        tiles_of = {}
-        for tile, value in sorted(deal.items()):
-            tiles_of.setdefault(value, []).append(tile)
-        pairs = sorted(tiles_of.items(), key=lambda item: item[1][0])
+        pairs = pictures.pairs_in_board_order(deal)
         for number, (value, (first, second)) in enumerate(pairs, 1):
             # The value indexes the game's picture table: 10 shows 1.jpg.
             face = self.faces[value % 10 + 1]
