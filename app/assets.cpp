@@ -1,10 +1,10 @@
 #include "app/assets.h"
 
-#include "app/archive_check.h"
-#include "app/engine_file.h"
-#include "app/font_check.h"
+#include "app/files/archive_check.h"
+#include "app/files/engine_file.h"
+#include "app/files/font_check.h"
+#include "app/files/picture.h"
 #include "app/game_state.h"
-#include "app/picture.h"
 #include "ui/control_ids.h"
 
 #include <string>

@@ -2,7 +2,7 @@
 
 #include "app/frame_pacing.h"
 #include "app/game_state.h"
-#include "app/platform.h"
+#include "app/linux/platform.h"
 #include "ui/focus_ring.h"
 #include "ui/screen_change.h"
 #include "ui/screens.h"

@@ -4,10 +4,4 @@
 // the GUI and present. False once the device has stopped.
 #pragma once
 
-#include <irrlicht.h>
-
 bool runFrame();
-
-// The intro gives way to the main menu on the first frame more than this
-// many milliseconds of the engine's virtual time after `startTime`.
-const irr::u32 INTRO_MS = 6000;

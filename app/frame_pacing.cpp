@@ -1,9 +1,8 @@
 #include "app/frame_pacing.h"
 
-#include "app/frame_loop.h"
 #include "app/game_state.h"
-#include "app/platform.h"
-#include "app/x_connection.h"
+#include "app/linux/platform.h"
+#include "app/linux/x_window.h"
 
 using namespace irr;
 

@@ -30,6 +30,10 @@ struct FramePacing {
     irr::u32 lastToolTip = 0;
 };
 
+// The intro gives way to the main menu on the first frame more than this
+// many milliseconds of the engine's virtual time after `startTime`.
+const irr::u32 INTRO_MS = 6000;
+
 struct GameState {
     irr::IrrlichtDevice* device = nullptr;
     irr::video::IVideoDriver* videoDriver = nullptr;

@@ -1,6 +1,6 @@
 #include "app/command_line.h"
 #include "app/frame_loop.h"
-#include "app/standard_streams.h"
+#include "app/linux/standard_streams.h"
 #include "app/startup.h"
 
 #include <cstdio>

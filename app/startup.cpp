@@ -2,8 +2,8 @@
 
 #include "app/assets.h"
 #include "app/game_state.h"
-#include "app/platform.h"
-#include "app/window_identity.h"
+#include "app/linux/platform.h"
+#include "app/linux/x_window.h"
 #include "ui/screen_change.h"
 #include "ui/screens.h"
 

@@ -1,8 +1,8 @@
 #include "game/deal.h"
 
 #include "app/game_state.h"
-#include "app/platform.h"
-#include "app/standard_streams.h"
+#include "app/linux/platform.h"
+#include "app/linux/standard_streams.h"
 #include "ui/control_ids.h"
 
 #include <cstdlib>

@@ -2,8 +2,8 @@
 // stores them in a folder and in another case, or loose in the working
 // directory when the archive is missing; decoding them as the engine
 // would, without ever letting one of its own image loaders run.
-#include "app/font_check.h"
-#include "app/picture.h"
+#include "app/files/font_check.h"
+#include "app/files/picture.h"
 #include "support/null_game.h"
 #include "ui/control_ids.h"
 

@@ -2,7 +2,7 @@
 // of swaps, the clock seeds each game, and the trace is the only output,
 // byte for byte, whole deals only, wherever standard output leads.
 #include "app/game_state.h"
-#include "app/platform.h"
+#include "app/linux/platform.h"
 #include "game/board.h"
 #include "game/deal.h"
 #include "support/null_game.h"

@@ -1,7 +1,7 @@
 #include "ui/event_receiver.h"
 
 #include "app/game_state.h"
-#include "app/platform.h"
+#include "app/linux/platform.h"
 #include "game/board.h"
 #include "game/rules.h"
 #include "ui/control_ids.h"

@@ -1,7 +1,6 @@
-#include "app/archive_check.h"
+#include "app/files/archive_check.h"
 
-#include "app/font_check.h"
-#include "app/picture.h"
+#include "app/files/limits.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -167,7 +166,7 @@ bool matchesCentralDirectory(const char* path, const std::vector<Entry>& entries
 unsigned limitForKind(const std::string& name) {
     const bool description =
         name.size() >= 4 && strcasecmp(name.c_str() + name.size() - 4, ".xml") == 0;
-    return description ? MAX_FONT_DESCRIPTION_BYTES : PictureLimits().maxFileBytes;
+    return description ? MAX_FONT_DESCRIPTION_BYTES : MAX_PICTURE_BYTES;
 }
 
 bool sizesAreSane(const ArchiveFile& file, const std::vector<Entry>& entries) {

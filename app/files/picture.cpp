@@ -1,8 +1,8 @@
-#include "app/picture.h"
+#include "app/files/picture.h"
 
-#include "app/engine_file.h"
+#include "app/files/engine_file.h"
+#include "app/files/picture_decoders.h"
 #include "app/game_state.h"
-#include "app/picture_decoders.h"
 
 #include <cstring>
 #include <vector>

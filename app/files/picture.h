@@ -7,11 +7,13 @@
 // decode it within the limits below.
 #pragma once
 
+#include "app/files/limits.h"
+
 #include <irrlicht.h>
 
 struct PictureLimits {
-    unsigned maxSide = 2048;
-    unsigned maxFileBytes = 8u << 20;
+    unsigned maxSide = MAX_PICTURE_SIDE;
+    unsigned maxFileBytes = MAX_PICTURE_BYTES;
 };
 
 // The decoded picture `name` ("*.png", "*.jpg" or "*.jpeg", any case), or

@@ -9,11 +9,11 @@
 // MAX_GLYPH_OFFSET pixels, covering every character of the game's texts.
 #pragma once
 
+#include "app/files/limits.h"
+
 #include <string>
 #include <vector>
 
-const unsigned MAX_FONT_DESCRIPTION_BYTES = 64 * 1024;
-const int MAX_GLYPH_OFFSET = 64;
 // Every character the game's own texts and the engine's box buttons use.
 extern const char* const GAME_TEXT_CHARACTERS;
 

@@ -1,4 +1,4 @@
-#include "app/platform.h"
+#include "app/linux/platform.h"
 
 #include <X11/Xlib.h>
 #include <fcntl.h>

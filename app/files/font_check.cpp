@@ -1,4 +1,4 @@
-#include "app/font_check.h"
+#include "app/files/font_check.h"
 
 #include "app/game_state.h"
 

@@ -1,7 +1,7 @@
 // The few things the game needs from Linux itself: a millisecond clock,
 // handing an address to the desktop's browser, keeping X protocol errors
 // from ending the program, and a word to the C library's allocator about
-// large buffers. Waiting on the X connection is in app/x_connection.h.
+// large buffers. Waiting on the X connection is in app/linux/x_window.h.
 #pragma once
 
 // Milliseconds from an arbitrary start, wrapping at 32 bits.

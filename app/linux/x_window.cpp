@@ -1,17 +1,26 @@
-#include "app/window_identity.h"
+#include "app/linux/x_window.h"
 
-#include "app/picture.h"
-#include "app/x_connection.h"
+#include "app/files/picture.h"
+#include "app/linux/platform.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <cstdio>
+#include <dlfcn.h>
+#include <poll.h>
 #include <unistd.h>
 #include <vector>
 
-void nameWindow(void* display, unsigned long window) {
-    Display* x = static_cast<Display*>(display);
+namespace {
+
+Display* mappedDisplay = nullptr;
+Window mappedWindow = None;
+
+// Sets WM_CLASS, _NET_WM_PID, WM_CLIENT_MACHINE and size hints that hold
+// the window at its size, and makes sure the engine's own close request
+// will name WM_DELETE_WINDOW.
+void nameWindow(Display* x, Window window) {
     // The engine looks the atom up right after the map, and only if it
     // exists; on a server no window manager has touched yet it does not,
     // and the window would offer a close request none could send.
@@ -52,6 +61,48 @@ void nameWindow(void* display, unsigned long window) {
         XFree(hints);
 }
 
+} // namespace
+
+// The engine maps only its own top-level window this way. A try with
+// OpenGL that fails once its window is shown closes that connection, and
+// the software renderer's window, on a connection of its own, follows.
+extern "C" __attribute__((visibility("default"))) int XMapRaised(Display* display, Window window) {
+    using Map = int (*)(Display*, Window);
+    static const Map map = reinterpret_cast<Map>(dlsym(RTLD_NEXT, "XMapRaised"));
+    mappedDisplay = display;
+    mappedWindow = window;
+    nameWindow(display, window);
+    return map ? map(display, window) : 0;
+}
+
+void* engineXConnection() {
+    return mappedDisplay;
+}
+
+unsigned long engineWindow() {
+    return mappedWindow;
+}
+
+bool waitForXEvents(void* display, int timeoutMs) {
+    Display* x = static_cast<Display*>(display);
+    const unsigned start = millisecondTicks();
+    for (;;) {
+        // Sends what is buffered and takes in whatever has arrived: events
+        // Xlib or xcb read off the socket while the frame was drawn would
+        // not wake poll, and a readable socket may carry only replies.
+        if (XEventsQueued(x, QueuedAfterFlush) > 0)
+            return true;
+        int left = -1;
+        if (timeoutMs >= 0) {
+            left = timeoutMs - static_cast<int>(millisecondTicks() - start);
+            if (left <= 0)
+                return false;
+        }
+        pollfd connection{ConnectionNumber(x), POLLIN, 0};
+        poll(&connection, 1, left);
+    }
+}
+
 void setWindowIcon() {
     Display* x = static_cast<Display*>(engineXConnection());
     const Window window = engineWindow();
@@ -65,7 +116,7 @@ void setWindowIcon() {
         std::snprintf(name, sizeof name, "icon-%u.png", side);
         PictureLimits limits;
         limits.maxSide = side;
-        limits.maxFileBytes = 256u << 10;
+        limits.maxFileBytes = MAX_ICON_BYTES;
         irr::video::IImage* picture = loadCheckedPicture(name, limits);
         if (!picture)
             continue;

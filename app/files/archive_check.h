@@ -10,7 +10,4 @@
 // its declared size and checksum. Only then is it mounted.
 #pragma once
 
-const unsigned MAX_ARCHIVE_ENTRIES = 256;
-const unsigned MAX_ARCHIVE_BYTES = 64u << 20; // all entries inflated
-
 bool isSoundZipArchive(const char* path);

@@ -1,4 +1,4 @@
-#include "app/standard_streams.h"
+#include "app/linux/standard_streams.h"
 
 #include <csignal>
 #include <ctime>

@@ -1,4 +1,4 @@
-#include "app/picture_decoders.h"
+#include "app/files/picture_decoders.h"
 
 #include <cstring>
 #include <png.h>

@@ -1,4 +1,4 @@
-#include "app/engine_file.h"
+#include "app/files/engine_file.h"
 
 #include "app/game_state.h"
 
