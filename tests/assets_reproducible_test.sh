@@ -18,8 +18,7 @@ for made in "$work"/generated/*; do
     fi
 done
 
-assets="f.xml f0.png h.jpg m.png s.png w.jpg 1.jpg 2.jpg 3.jpg 4.jpg 5.jpg 6.jpg 7.jpg 8.jpg 9.jpg 10.jpg
-        icon-16.png icon-32.png icon-48.png icon-64.png icon-128.png"
+assets=$(grep -v '^#' "$source_dir/data/assets.txt")
 mkdir "$work/copy"
 for name in $assets; do
     cp "$source_dir/data/$name" "$work/copy/$name"

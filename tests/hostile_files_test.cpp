@@ -39,10 +39,6 @@ const int CHILD_SECONDS = 30;
 // Far above what the game takes, far below what the engine once took.
 const rlim_t CHILD_ADDRESS_SPACE = rlim_t(3) << 30;
 
-const char* const ASSETS[] = {"f.xml", "f0.png", "h.jpg", "m.png", "s.png", "w.jpg",
-                              "1.jpg", "2.jpg",  "3.jpg", "4.jpg", "5.jpg", "6.jpg",
-                              "7.jpg", "8.jpg",  "9.jpg", "10.jpg"};
-
 bool fontLoaded() {
     gui::IGUIFont* font = gameState.guiEnvironment->getSkin()->getFont();
     return font && font != gameState.guiEnvironment->getBuiltInFont();
@@ -78,7 +74,7 @@ int playSession(const std::string& target) {
     if (assetLoaded(target))
         flags |= TARGET_LOADED;
     bool others = true;
-    for (const char* name : ASSETS)
+    for (const std::string& name : shownAssetNames())
         others = others && (sameGroup(name, target) || assetLoaded(name));
     if (others)
         flags |= OTHERS_LOADED;
@@ -91,13 +87,7 @@ int playSession(const std::string& target) {
         return flags;
     game.clickId(ID_BACK);
     game.clickId(ID_START_GAME);
-    for (int tile = 0; tile < TILE_COUNT; ++tile)
-        for (int other = tile + 1; other < TILE_COUNT; ++other)
-            if (gameState.tileValues[other] == gameState.tileValues[tile] &&
-                gameState.tileButtons[tile]->isVisible()) {
-                game.click(gameState.tileButtons[tile]);
-                game.click(gameState.tileButtons[other]);
-            }
+    playEveryPair(game);
     if (countId(ID_WIN_BOX) != 1)
         return flags;
     game.dismissBox(ID_WIN_BOX);
@@ -237,13 +227,14 @@ void writeArchive(const std::string& target, const std::string& replacement) {
     int error = 0;
     zip_t* archive = zip_open("tesmor.dat", ZIP_CREATE | ZIP_TRUNCATE, &error);
     ASSERT_NE(archive, nullptr);
+    const std::vector<std::string> names = shownAssetNames();
     std::vector<std::string> contents;
-    contents.reserve(sizeof ASSETS / sizeof *ASSETS);
-    for (const char* name : ASSETS) {
+    contents.reserve(names.size());
+    for (const std::string& name : names) {
         contents.push_back(name == target ? replacement : pristine(name));
         zip_source_t* source =
             zip_source_buffer(archive, contents.back().data(), contents.back().size(), 0);
-        const zip_int64_t index = zip_file_add(archive, name, source, ZIP_FL_ENC_UTF_8);
+        const zip_int64_t index = zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8);
         ASSERT_GE(index, 0);
         zip_set_file_compression(archive, static_cast<zip_uint64_t>(index),
                                  isPicture(name) ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 9);

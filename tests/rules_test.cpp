@@ -11,13 +11,6 @@ using namespace irr;
 
 namespace {
 
-int partnerOf(int tile) {
-    for (int other = 0; other < TILE_COUNT; ++other)
-        if (other != tile && gameState.tileValues[other] == gameState.tileValues[tile])
-            return other;
-    return -1;
-}
-
 // The first tile of every pair, in board order.
 std::vector<int> pairStarts() {
     std::vector<int> starts;

@@ -14,7 +14,7 @@ cmake --build build-sanitize -j "$(nproc)"
 sanitized=0
 (cd build-sanitize && ASAN_OPTIONS=abort_on_error=1:detect_leaks=1 \
     UBSAN_OPTIONS=abort_on_error=1:print_stacktrace=1 \
-    ctest --output-on-failure -j "$(nproc)" -L unit) || sanitized=1
+    ctest --output-on-failure -j "$(nproc)" -L 'unit|fuzzing') || sanitized=1
 
 # Here every test tool must be present, and the tests a plain build leaves
 # out run too: installing the package on this machine and the maintainers'

@@ -18,8 +18,6 @@ from play_test import RESTING_POINT, SCREEN_SECONDS, Play
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "xwindow"))
 from session import game_arguments, Session  # noqa: E402
 
-ASSETS = ["f.xml", "f0.png", "h.jpg", "m.png", "s.png", "w.jpg"] + ["%d.jpg" % n
-                                                                       for n in range(1, 11)]
 REFUSED = "4.jpg"
 CLASS = "ppm-as-jpeg"
 
@@ -83,7 +81,7 @@ def main():
 
     folder = tempfile.mkdtemp(prefix="kavenna-hostile-")
     try:
-        for name in ASSETS:
+        for name in pictures.shown_asset_names(args.data_dir):
             shutil.copy(os.path.join(args.data_dir, name), folder)
         case = os.path.join(args.hostile_dir, CLASS)
         shutil.copy(os.path.join(case, "loose", REFUSED), folder)

@@ -20,6 +20,13 @@ def load_asset(data_dir, name):
         return image.convert("RGB")
 
 
+def shown_asset_names(data_dir):
+    """The files of data/assets.txt the game shows, the window's icons left out."""
+    with open(os.path.join(data_dir, "assets.txt")) as listing:
+        names = [line.strip() for line in listing]
+    return [n for n in names if n and not n.startswith("#") and not n.startswith("icon-")]
+
+
 def tile_box(tile):
     """The 100x50 rectangle of tile `tile` (column tile/5, row tile%5)."""
     left = 10 + 200 * (tile // 5)

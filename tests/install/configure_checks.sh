@@ -38,10 +38,10 @@ if [ "$mode" = without-test-tools ]; then
         if ! grep -q '^CLANG_FORMAT:FILEPATH=CLANG_FORMAT-NOTFOUND' "$scratch/on/CMakeCache.txt"; then
             fail "tests on: clang-format was found after all"
         fi
-        tests='^(Style\.ClangFormat|Session\.UnderValgrind|Soak\.UnderValgrind|unit_tests)$'
+        tests='^(Style\.ClangFormat|Screens\.UnderValgrind|Soak\.UnderValgrind|unit_tests)$'
         (cd "$scratch/on" && ctest -V -R "$tests") >"$scratch/on-ctest.log" 2>&1 || true
         cat "$scratch/on-ctest.log"
-        for test in Style.ClangFormat Session.UnderValgrind Soak.UnderValgrind unit_tests; do
+        for test in Style.ClangFormat Screens.UnderValgrind Soak.UnderValgrind unit_tests; do
             grep -q "$test .*Skipped" "$scratch/on-ctest.log" || fail "tests on: $test was not skipped"
         done
         grep -q "skipped: clang-format (Debian's clang-format) was not found" "$scratch/on-ctest.log" ||

@@ -1,6 +1,7 @@
 #include "support/null_game.h"
 
 #include "app/frame_loop.h"
+#include "ui/control_ids.h"
 
 #include <cstdlib>
 #include <dlfcn.h>
@@ -268,9 +269,30 @@ void ScratchDirectory::copyIn(const std::string& from, const std::string& name) 
 }
 
 void ScratchDirectory::addLooseAssets() const {
-    static const char* const names[] = {"f.xml", "f0.png", "h.jpg", "m.png", "s.png", "w.jpg",
-                                        "1.jpg", "2.jpg",  "3.jpg", "4.jpg", "5.jpg", "6.jpg",
-                                        "7.jpg", "8.jpg",  "9.jpg", "10.jpg"};
-    for (const char* name : names)
+    for (const std::string& name : shownAssetNames())
         copyIn(std::string(KAVENNA_DATA_DIR) + "/" + name, name);
+}
+
+int partnerOf(int tile) {
+    for (int other = 0; other < TILE_COUNT; ++other)
+        if (other != tile && gameState.tileValues[other] == gameState.tileValues[tile])
+            return other;
+    return -1;
+}
+
+void playEveryPair(NullGame& game) {
+    for (int tile = 0; tile < TILE_COUNT; ++tile)
+        if (partnerOf(tile) > tile && gameState.tileButtons[tile]->isVisible()) {
+            game.click(gameState.tileButtons[tile]);
+            game.click(gameState.tileButtons[partnerOf(tile)]);
+        }
+}
+
+std::vector<std::string> shownAssetNames() {
+    std::ifstream list(std::string(KAVENNA_DATA_DIR) + "/assets.txt");
+    std::vector<std::string> names;
+    for (std::string name; std::getline(list, name);)
+        if (!name.empty() && name[0] != '#' && name.rfind("icon-", 0) != 0)
+            names.push_back(name);
+    return names;
 }

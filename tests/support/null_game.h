@@ -58,6 +58,14 @@ extern irr::SIrrlichtCreationParameters lastDeviceParameters;
 // clock stands still between frames.
 extern irr::u32 clockStepWhileMounting;
 
+// The other tile of `tile`'s pair in the deal in play.
+int partnerOf(int tile);
+// Clicks both tiles of every pair still on the board, in board order:
+// the shortest way to the win.
+void playEveryPair(NullGame& game);
+// The files of data/assets.txt the game shows, the window's icons left out.
+std::vector<std::string> shownAssetNames();
+
 irr::gui::IGUIElement* findId(irr::s32 id);
 int countId(irr::s32 id);
 // The top-level elements currently on screen, the engine's tool-tip left out.
