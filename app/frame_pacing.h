@@ -3,7 +3,8 @@
 // click, a key, the window exposed, mapped or resized) and each moment at
 // which the engine changes the picture by itself; in between, the loop
 // sleeps on the X connection. On the null driver, which tests step by
-// hand, every pass draws and nothing waits.
+// hand, nothing waits, and a pass counts as one in which input came
+// unless `gameState.pacing.inputPosted` says otherwise.
 #pragma once
 
 #include <irrlicht.h>

@@ -9,6 +9,11 @@
 // Times are the engine's virtual milliseconds, the clock its GUI runs on.
 struct FramePacing {
     bool drawnOnce = false;
+    irr::u32 framesDrawn = 0;
+    // On the null driver no X connection tells whether input came: whoever
+    // steps the loop by hand says so here, and a pass without it runs the
+    // same decisions as a quiet pass on a real window.
+    bool inputPosted = true;
     // This pass let the engine deliver what the X server sent.
     bool eventsDelivered = false;
     // The last frame changed what it showed while it was being drawn.

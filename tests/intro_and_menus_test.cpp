@@ -79,12 +79,12 @@ TEST(Intro, FadesInTheSplashFromBlack) {
 
 TEST(Intro, GivesWayOnlyAfterMoreThanSixSeconds) {
     NullGame game;
-    game.setTime(gameState.startTime + 6000);
+    game.setTime(gameState.startTime + INTRO_MS);
     game.frame();
     EXPECT_TRUE(gameState.splashVisible);
     EXPECT_EQ(findId(ID_START_GAME), nullptr);
 
-    game.setTime(gameState.startTime + 6001);
+    game.setTime(gameState.startTime + INTRO_MS + 1);
     game.frame();
     expectMainMenu();
 }
@@ -98,30 +98,37 @@ TEST(Intro, TheLoopWakesForEveryShadeOfTheFadeThenForTheEnd) {
         *gameState.guiEnvironment->getRootGUIElement()->getChildren().begin());
     u32 due = 0;
     u32 now = gameState.startTime;
-    bool fadedOut = false;
-    while (!fadedOut) {
+    game.setTime(now);
+    game.frame();
+    // Every step below is a pass in which no input came: only the loop's
+    // own timing draws.
+    const auto drawsOnlyAt = [&](u32 at) {
+        game.setTime(at - 1);
+        EXPECT_FALSE(game.quietFrame()) << "drawn early, at " << at - 1;
+        game.setTime(at);
+        EXPECT_TRUE(game.quietFrame()) << "not drawn at " << at;
+    };
+    while (!fader->isReady()) {
         ASSERT_LT(now, gameState.startTime + 5000) << "the fade never ended";
-        game.setTime(now);
-        game.frame();
-        fadedOut = fader->isReady();
         ASSERT_TRUE(nextChangeDue(due));
-        // The frame after the last shade shows the splash at full light.
-        EXPECT_EQ(due, fadedOut ? gameState.startTime + 6001 : now + 16) << now;
-        now += 16;
+        EXPECT_EQ(due, now + 16) << now;
+        drawsOnlyAt(due);
+        now = due;
     }
-    game.setTime(gameState.startTime + 6000);
-    game.frame();
-    EXPECT_TRUE(gameState.splashVisible);
-    game.setTime(due);
-    game.frame();
+    // The frame after the last shade showed the splash at full light; it
+    // stands until the intro's time is up.
+    ASSERT_TRUE(nextChangeDue(due));
+    EXPECT_EQ(due, gameState.startTime + INTRO_MS + 1);
+    drawsOnlyAt(due);
     expectMainMenu();
     // That frame drew the menu's buttons over the splash; one more shows
     // the menu background, and then nothing moves.
     ASSERT_TRUE(nextChangeDue(due));
-    EXPECT_EQ(due, gameState.startTime + 6001 + 16);
-    game.setTime(due);
-    game.frame();
+    EXPECT_EQ(due, gameState.startTime + INTRO_MS + 1 + 16);
+    drawsOnlyAt(due);
     EXPECT_FALSE(nextChangeDue(due));
+    game.setTime(due + 60000);
+    EXPECT_FALSE(game.quietFrame());
 }
 
 TEST(Intro, ClosingTheDeviceEndsTheLoopWithoutTheMenu) {
@@ -168,7 +175,7 @@ TEST(MainMenu, AboutAndBackRebuildTheSameScreens) {
 TEST(MainMenu, ToolTipsComeWhenTheLoopWakesForThem) {
     NullGame game;
     game.skipIntro();
-    u32 now = gameState.startTime + 6001 + 16;
+    u32 now = gameState.startTime + INTRO_MS + 1 + 16;
     game.setTime(now);
     game.frame();
     u32 due = 0;
@@ -195,15 +202,44 @@ TEST(MainMenu, ToolTipsComeWhenTheLoopWakesForThem) {
             ASSERT_TRUE(nextChangeDue(due));
             EXPECT_EQ(due, now + visit.showsIn);
             game.setTime(due - 1);
-            game.frame();
+            EXPECT_FALSE(game.quietFrame());
             EXPECT_EQ(toolTipText(), "");
             now = due;
             game.setTime(now);
-            game.frame();
+            EXPECT_TRUE(game.quietFrame());
         }
         EXPECT_EQ(toolTipText(), visit.button);
         EXPECT_FALSE(nextChangeDue(due));
     }
+}
+
+// A click beside a modal box makes the engine flash the box's outline
+// for 300 ms: the loop draws through the flash and once at its end, then
+// rests.
+TEST(MainMenu, TheLoopFollowsABoxFlashToItsEnd) {
+    NullGame game;
+    game.startGame();
+    playEveryPair(game);
+    ASSERT_NE(findId(ID_WIN_BOX), nullptr);
+    const u32 clicked = gameState.device->getTimer()->getTime() + 5000;
+    game.setTime(clicked);
+    game.click(790, 490);
+    std::vector<u32> expected, drawn;
+    for (u32 at = clicked + 16; at < clicked + 300; at += 16)
+        expected.push_back(at);
+    expected.push_back(clicked + 300);
+    u32 due = 0;
+    while (nextChangeDue(due) && drawn.size() <= expected.size()) {
+        game.setTime(due - 1);
+        EXPECT_FALSE(game.quietFrame()) << "drawn early, at " << due - 1;
+        game.setTime(due);
+        if (!game.quietFrame())
+            break;
+        drawn.push_back(due);
+    }
+    EXPECT_EQ(drawn, expected);
+    game.setTime(clicked + 60000);
+    EXPECT_FALSE(game.quietFrame());
 }
 
 TEST(MainMenu, StartGameLeavesOnlyWhiteBehindTheBoard) {

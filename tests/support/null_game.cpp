@@ -107,12 +107,20 @@ bool NullGame::frame() {
     return runFrame();
 }
 
+bool NullGame::quietFrame() {
+    const u32 drawn = gameState.pacing.framesDrawn;
+    gameState.pacing.inputPosted = false;
+    runFrame();
+    gameState.pacing.inputPosted = true;
+    return gameState.pacing.framesDrawn != drawn;
+}
+
 void NullGame::setTime(u32 ms) {
     gameState.device->getTimer()->setTime(ms);
 }
 
 void NullGame::skipIntro() {
-    setTime(gameState.startTime + 6001);
+    setTime(gameState.startTime + INTRO_MS + 1);
     frame();
 }
 
@@ -167,7 +175,7 @@ void NullGame::dismissBox(s32 boxId) {
 
 void NullGame::startGame() {
     skipIntro();
-    clickId(26);
+    clickId(ID_START_GAME);
 }
 
 void NullGame::pressKey(EKEY_CODE key, bool control, bool shift) {

@@ -23,6 +23,9 @@ class NullGame {
     NullGame& operator=(const NullGame&) = delete;
 
     bool frame();
+    // A pass of the loop in which the X server sent nothing, deciding as
+    // the shipped loop does on a real window; true when it drew a frame.
+    bool quietFrame();
     void setTime(irr::u32 ms);
     // Moves past the intro onto the main menu.
     void skipIntro();
