@@ -43,11 +43,11 @@ bool before(u32 a, u32 b) {
     return static_cast<s32>(a - b) < 0;
 }
 
-// The earliest of the moments offered.
-struct Moment {
+// The earliest of the times considered.
+struct Earliest {
     bool due = false;
     u32 at = 0;
-    void offer(u32 time) {
+    void consider(u32 time) {
         if (!due || before(time, at))
             at = time;
         due = true;
@@ -142,7 +142,7 @@ u32 virtualNow() {
     return p.tickTime + (gameState.device->getTimer()->getRealTime() - p.tickRealTime);
 }
 
-void offerToolTip(Moment& next) {
+void considerToolTip(Earliest& next) {
     const FramePacing& p = gameState.pacing;
     if (toolTipShown() || !toolTipTarget())
         return;
@@ -155,12 +155,12 @@ void offerToolTip(Moment& next) {
         // loop looks for it every frame until then.
         const bool missed = !before(p.lastFrame, p.hoveredSince) && toolTipLaunchesAt(p.lastFrame);
         if (!missed || before(p.lastFrame, p.lastEvents + TOOLTIP_LAUNCH_MS))
-            next.offer(from);
+            next.consider(from);
         return;
     }
-    next.offer(p.hoveredSince + TOOLTIP_LAUNCH_MS);
+    next.consider(p.hoveredSince + TOOLTIP_LAUNCH_MS);
     if (before(from, p.lastToolTip + TOOLTIP_RELAUNCH_MS))
-        next.offer(p.lastToolTip + TOOLTIP_RELAUNCH_MS);
+        next.consider(p.lastToolTip + TOOLTIP_RELAUNCH_MS);
 }
 
 // Sleeps until the X server has sent something (true) or the next change
@@ -264,18 +264,18 @@ void endFrame() {
 
 bool nextChangeDue(u32& at) {
     const FramePacing& p = gameState.pacing;
-    Moment next;
+    Earliest next;
     if (!p.drawnOnce)
-        next.offer(p.tickTime);
+        next.consider(p.tickTime);
     if (p.redrawSoon || p.fadingAtLastFrame)
-        next.offer(p.lastFrame + FRAME_MS);
+        next.consider(p.lastFrame + FRAME_MS);
     if (gameState.splashVisible)
-        next.offer(gameState.startTime + INTRO_MS + 1);
+        next.consider(gameState.startTime + INTRO_MS + 1);
     if (modalBoxShown() && before(p.lastFrame, p.lastEvents + MODAL_FLASH_MS)) {
-        next.offer(p.lastFrame + FRAME_MS);
-        next.offer(p.lastEvents + MODAL_FLASH_MS);
+        next.consider(p.lastFrame + FRAME_MS);
+        next.consider(p.lastEvents + MODAL_FLASH_MS);
     }
-    offerToolTip(next);
+    considerToolTip(next);
     at = next.at;
     return next.due;
 }

@@ -30,24 +30,25 @@ bool isPlainAscii(const std::vector<unsigned char>& bytes) {
 // scans for the closing '>' of each construct without looking for the
 // end of its buffer, counts '<' and '>' to find a comment's end, and
 // unescapes entities in quadratic time.
-struct Gate {
+struct StrictParse {
     XML_Parser parser;
     int depth = 0;
     bool refused = false;
 };
 
 void refuse(void* data) {
-    Gate* gate = static_cast<Gate*>(data);
-    gate->refused = true;
-    XML_StopParser(gate->parser, XML_FALSE);
+    StrictParse* parse = static_cast<StrictParse*>(data);
+    parse->refused = true;
+    XML_StopParser(parse->parser, XML_FALSE);
 }
 
 void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** attributes) {
-    Gate* gate = static_cast<Gate*>(data);
-    ++gate->depth;
-    const bool placed = gate->depth == 1 ? std::strcmp(name, "font") == 0
-                                         : gate->depth == 2 && (std::strcmp(name, "Texture") == 0 ||
-                                                                std::strcmp(name, "c") == 0);
+    StrictParse* parse = static_cast<StrictParse*>(data);
+    ++parse->depth;
+    const bool placed =
+        parse->depth == 1 ? std::strcmp(name, "font") == 0
+                          : parse->depth == 2 &&
+                                (std::strcmp(name, "Texture") == 0 || std::strcmp(name, "c") == 0);
     bool shortValues = true;
     for (int i = 0; attributes[i]; i += 2)
         shortValues = shortValues && std::strlen(attributes[i + 1]) <= MAX_ATTRIBUTE_CHARACTERS;
@@ -56,7 +57,7 @@ void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** attribut
 }
 
 void XMLCALL onEnd(void* data, const XML_Char*) {
-    --static_cast<Gate*>(data)->depth;
+    --static_cast<StrictParse*>(data)->depth;
 }
 
 void XMLCALL onText(void* data, const XML_Char* text, int length) {
@@ -82,24 +83,24 @@ void XMLCALL onCdata(void* data) {
     refuse(data);
 }
 
-bool passesGate(const std::vector<unsigned char>& bytes) {
+bool parsesStrictly(const std::vector<unsigned char>& bytes) {
     if (bytes.empty() || bytes.size() > MAX_FONT_DESCRIPTION_BYTES || !isPlainAscii(bytes))
         return false;
-    Gate gate;
-    gate.parser = XML_ParserCreate("US-ASCII");
-    if (!gate.parser)
+    StrictParse parse;
+    parse.parser = XML_ParserCreate("US-ASCII");
+    if (!parse.parser)
         return false;
-    XML_SetUserData(gate.parser, &gate);
-    XML_SetElementHandler(gate.parser, onStart, onEnd);
-    XML_SetCharacterDataHandler(gate.parser, onText);
-    XML_SetCommentHandler(gate.parser, onComment);
-    XML_SetProcessingInstructionHandler(gate.parser, onInstruction);
-    XML_SetStartDoctypeDeclHandler(gate.parser, onDoctype);
-    XML_SetStartCdataSectionHandler(gate.parser, onCdata);
-    const bool parsed = XML_Parse(gate.parser, reinterpret_cast<const char*>(bytes.data()),
+    XML_SetUserData(parse.parser, &parse);
+    XML_SetElementHandler(parse.parser, onStart, onEnd);
+    XML_SetCharacterDataHandler(parse.parser, onText);
+    XML_SetCommentHandler(parse.parser, onComment);
+    XML_SetProcessingInstructionHandler(parse.parser, onInstruction);
+    XML_SetStartDoctypeDeclHandler(parse.parser, onDoctype);
+    XML_SetStartCdataSectionHandler(parse.parser, onCdata);
+    const bool parsed = XML_Parse(parse.parser, reinterpret_cast<const char*>(bytes.data()),
                                   static_cast<int>(bytes.size()), XML_TRUE) == XML_STATUS_OK;
-    XML_ParserFree(gate.parser);
-    return parsed && !gate.refused;
+    XML_ParserFree(parse.parser);
+    return parsed && !parse.refused;
 }
 
 bool attributeIs(const io::IXMLReader* xml, const wchar_t* name, const wchar_t* value) {
@@ -197,7 +198,7 @@ bool readAsTheEngine(io::IXMLReader* xml, FontDescription& font) {
 } // namespace
 
 bool checkFontDescription(const std::vector<unsigned char>& bytes, FontDescription& font) {
-    if (!passesGate(bytes))
+    if (!parsesStrictly(bytes))
         return false;
     io::IFileSystem* files = gameState.device->getFileSystem();
     io::IReadFile* file =

@@ -17,15 +17,9 @@ namespace {
 Display* mappedDisplay = nullptr;
 Window mappedWindow = None;
 
-// Sets WM_CLASS, _NET_WM_PID, WM_CLIENT_MACHINE and size hints that hold
-// the window at its size, and makes sure the engine's own close request
-// will name WM_DELETE_WINDOW.
-void nameWindow(Display* x, Window window) {
-    // The engine looks the atom up right after the map, and only if it
-    // exists; on a server no window manager has touched yet it does not,
-    // and the window would offer a close request none could send.
-    XInternAtom(x, "WM_DELETE_WINDOW", False);
-
+// WM_CLASS ties the window to the menu entry; _NET_WM_PID means something
+// only together with the host.
+void setClassAndOwner(Display* x, Window window) {
     char name[] = "kavenna";
     char className[] = "Kavenna";
     XClassHint classHint{name, className};
@@ -34,7 +28,6 @@ void nameWindow(Display* x, Window window) {
     const unsigned long pid = static_cast<unsigned long>(getpid());
     XChangeProperty(x, window, XInternAtom(x, "_NET_WM_PID", False), XA_CARDINAL, 32,
                     PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
-    // _NET_WM_PID means something only together with the host.
     char host[256] = {};
     if (gethostname(host, sizeof host - 1) == 0) {
         char* hostList[] = {host};
@@ -44,9 +37,11 @@ void nameWindow(Display* x, Window window) {
             XFree(machine.value);
         }
     }
+}
 
-    // The pictures are drawn 1:1 for the size the window was made with:
-    // larger, they sit in a corner; smaller, they are cut off.
+// The pictures are drawn 1:1 for the size the window was made with:
+// larger, they sit in a corner; smaller, they are cut off.
+void holdSize(Display* x, Window window) {
     Window root = None;
     int left = 0, top = 0;
     unsigned width = 0, height = 0, border = 0, depth = 0;
@@ -59,6 +54,15 @@ void nameWindow(Display* x, Window window) {
     }
     if (hints)
         XFree(hints);
+}
+
+void nameWindow(Display* x, Window window) {
+    // The engine looks the atom up right after the map, and only if it
+    // exists; on a server no window manager has touched yet it does not,
+    // and the window would offer a close request none could send.
+    XInternAtom(x, "WM_DELETE_WINDOW", False);
+    setClassAndOwner(x, window);
+    holdSize(x, window);
 }
 
 } // namespace
