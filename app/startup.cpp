@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/assets.h"
+#include "app/device_parameters.h"
 #include "app/game_state.h"
 #include "app/linux/platform.h"
 #include "app/linux/x_window.h"
@@ -12,18 +13,7 @@ using namespace irr;
 namespace {
 
 IrrlichtDevice* createGameDevice(video::E_DRIVER_TYPE driverType) {
-    SIrrlichtCreationParameters parameters;
-    parameters.DriverType = driverType;
-    parameters.WindowSize = core::dimension2d<u32>(800, 500);
-    parameters.Bits = 32;
-    parameters.Fullscreen = false;
-    parameters.Stencilbuffer = true;
-    parameters.Vsync = true;
-    parameters.EventReceiver = nullptr;
-    // The engine would otherwise log to standard output, which carries
-    // nothing but the deal trace.
-    parameters.LoggingLevel = ELL_NONE;
-
+    SIrrlichtCreationParameters parameters = deviceParameters(driverType);
     IrrlichtDevice* device = createDeviceEx(parameters);
     if (!device && driverType == video::EDT_OPENGL) {
         parameters.DriverType = video::EDT_BURNINGSVIDEO;

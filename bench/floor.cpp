@@ -2,6 +2,8 @@
 // same device and window as the game (800x500, OpenGL falling back to
 // the software renderer, 32 bits, stencil, vsync, no engine log) with
 // one GUI button and no assets, drawing a steady 60 frames a second.
+#include "app/device_parameters.h"
+
 #include <X11/Xlib.h>
 #include <irrlicht.h>
 #include <time.h>
@@ -16,14 +18,7 @@ int ignoreXError(Display*, XErrorEvent*) {
 }
 
 IrrlichtDevice* createFloorDevice() {
-    SIrrlichtCreationParameters parameters;
-    parameters.DriverType = video::EDT_OPENGL;
-    parameters.WindowSize = core::dimension2d<u32>(800, 500);
-    parameters.Bits = 32;
-    parameters.Fullscreen = false;
-    parameters.Stencilbuffer = true;
-    parameters.Vsync = true;
-    parameters.LoggingLevel = ELL_NONE;
+    SIrrlichtCreationParameters parameters = deviceParameters(video::EDT_OPENGL);
     IrrlichtDevice* device = createDeviceEx(parameters);
     if (!device) {
         parameters.DriverType = video::EDT_BURNINGSVIDEO;
