@@ -10,19 +10,12 @@ the microsecond rather than to the start-up of a helper program."""
 import ctypes
 import os
 import subprocess
+import sys
 import time
 
-
-def end_process(process):
-    """Asks `process` to end, and makes it if it has not within 10 s."""
-    if process.poll() is not None:
-        return
-    process.terminate()
-    try:
-        process.wait(timeout=10)
-    except subprocess.TimeoutExpired:
-        process.kill()
-        process.wait()
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests",
+                                "xwindow"))
+from processes import end_process, start_xvfb  # noqa: E402
 
 
 class XServer:
@@ -30,27 +23,8 @@ class XServer:
     when `window_manager` is set."""
 
     def __init__(self, with_glx=True, window_manager=False):
-        read_end, write_end = os.pipe()
-        glx = "+extension" if with_glx else "-extension"
         self.window_manager = None
-        # -noreset: by default the server resets when its last client goes,
-        # refusing connections meanwhile; without GLX, a program's OpenGL
-        # try may be that client, and its software fallback would connect
-        # straight into the reset.
-        self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
-             glx, "GLX", "-nolisten", "tcp", "-noreset"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        number = b""
-        with os.fdopen(read_end, "rb") as pipe:
-            while not number.endswith(b"\n"):
-                chunk = pipe.read(1)
-                if not chunk:
-                    self.process.kill()
-                    raise RuntimeError("Xvfb did not start")
-                number += chunk
-        self.display = ":" + number.decode().strip()
+        self.process, self.display = start_xvfb(with_glx)
         if window_manager:
             self._start_openbox()
 

@@ -13,14 +13,13 @@ game with it, the install tests the installed one.
 
 import argparse
 import os
-import select
 import shutil
 import subprocess
 import time
 
 import xwd_image
+from processes import end_process, start_xvfb
 
-XVFB_START_SECONDS = 30
 POLL_SECONDS = 0.15
 # Starts the game with standard output closed, as some launchers do.
 CLOSED = "closed"
@@ -36,7 +35,7 @@ def game_arguments(description):
     return parser
 
 
-class TestFailure(Exception):
+class TestFailure(RuntimeError):
     """A check that did not hold."""
 
 
@@ -72,40 +71,14 @@ class Session:
 
     def __exit__(self, *exc):
         for process in (self.process, self.window_manager, self.xvfb):
-            if process and process.poll() is None:
-                process.terminate()
-                try:
-                    process.wait(10)
-                except subprocess.TimeoutExpired:
-                    process.kill()
-                    process.wait()
+            if process:
+                end_process(process)
         return False
 
     def _start_xvfb(self):
-        read_end, write_end = os.pipe()
-        glx = "+extension" if self.glx else "-extension"
         log = open(os.path.join(self.artifacts, "xvfb.log"), "wb")
-        # -noreset: by default the server resets when its last client goes,
-        # refusing connections meanwhile. Without GLX the game's OpenGL try
-        # is that last client, and its software fallback would connect
-        # straight into the reset. A desktop always has other clients.
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
-             "-nolisten", "tcp", "-noreset", glx, "GLX"],
-            pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=log, stderr=log)
-        os.close(write_end)
-        number = b""
-        deadline = time.monotonic() + XVFB_START_SECONDS
-        while not number.endswith(b"\n"):
-            left = deadline - time.monotonic()
-            if left <= 0 or not select.select([read_end], [], [], left)[0]:
-                raise TestFailure("Xvfb did not report a display in time")
-            chunk = os.read(read_end, 16)
-            if not chunk:
-                raise TestFailure("Xvfb ended before reporting a display")
-            number += chunk
-        os.close(read_end)
-        self.env = dict(os.environ, DISPLAY=":" + number.decode().strip())
+        self.xvfb, display = start_xvfb(self.glx, log)
+        self.env = dict(os.environ, DISPLAY=display)
         self.env.pop("XAUTHORITY", None)
         if self.path:
             self.env["PATH"] = self.path + os.pathsep + self.env.get("PATH", "")
