@@ -17,11 +17,20 @@ namespace {
 const char* const ARCHIVE_NAME = "tesmor.dat";
 const char* const FONT_NAME = "f.xml";
 
+// Mounted only when the check accepts it, and kept only when the engine
+// lists exactly what was checked: an entry read any other way than it
+// was checked is never opened.
 io::IFileArchive* mountArchive() {
     io::IFileSystem* files = gameState.device->getFileSystem();
     io::IFileArchive* archive = nullptr;
-    if (files->existFile(ARCHIVE_NAME) && isSoundZipArchive(ARCHIVE_NAME))
-        files->addFileArchive(ARCHIVE_NAME, true, true, io::EFAT_ZIP, "", &archive);
+    std::vector<ArchiveEntry> accepted;
+    if (!files->existFile(ARCHIVE_NAME) || !isArchiveSafeToMount(ARCHIVE_NAME, accepted) ||
+        !files->addFileArchive(ARCHIVE_NAME, true, true, io::EFAT_ZIP, "", &archive) || !archive)
+        return nullptr;
+    if (!engineListsAccepted(files, archive->getFileList(), accepted)) {
+        files->removeFileArchive(archive);
+        return nullptr;
+    }
     return archive;
 }
 

@@ -3,7 +3,10 @@
 #pragma once
 
 const unsigned MAX_ARCHIVE_ENTRIES = 256;
-const unsigned MAX_ARCHIVE_BYTES = 64u << 20; // all entries inflated
+// All entries inflated, and the archive file itself.
+const unsigned MAX_ARCHIVE_BYTES = 64u << 20;
+// The game's own names are under 16 bytes.
+const unsigned MAX_ARCHIVE_NAME_BYTES = 64;
 
 const unsigned MAX_FONT_DESCRIPTION_BYTES = 64 * 1024;
 const int MAX_GLYPH_OFFSET = 64;
