@@ -36,6 +36,10 @@ const int OTHERS_LOADED = 8;
 const int SESSION_DONE = 16;
 
 const int CHILD_SECONDS = 30;
+// A case takes a tenth of a second; no file may cost the game more
+// than a moment, and a check that reads a whole archive byte by byte
+// takes tens of seconds.
+const int CLASS_CHILD_SECONDS = 10;
 // Far above what the game takes, far below what the engine once took.
 const rlim_t CHILD_ADDRESS_SPACE = rlim_t(3) << 30;
 
@@ -95,7 +99,7 @@ int playSession(const std::string& target) {
     return game.frame() ? flags : flags | SESSION_DONE;
 }
 
-ChildEnd runChild(const std::string& target) {
+ChildEnd runChild(const std::string& target, int seconds = CHILD_SECONDS) {
     return runInChild(
         [&target] {
 #ifndef __SANITIZE_ADDRESS__
@@ -108,7 +112,7 @@ ChildEnd runChild(const std::string& target) {
             dup2(quiet, 1);
             return playSession(target);
         },
-        CHILD_SECONDS);
+        seconds);
 }
 
 std::string flagNames(int flags) {
@@ -132,9 +136,15 @@ std::string pristine(const std::string& name) {
 // ---------------------------------------------------------------------
 // One file of every class.
 
+// What the game makes of a class: refused wherever it lies; a picture
+// that is well formed once what the game never reads is skipped, shown
+// on time; or an archive of its own, with no loose file.
+enum class Outcome { REFUSED, SHOWN, ARCHIVE_ONLY };
+
 struct HostileClass {
     const char* name;
     const char* entry;
+    Outcome outcome = Outcome::REFUSED;
 };
 
 const HostileClass CLASSES[] = {
@@ -152,6 +162,8 @@ const HostileClass CLASSES[] = {
     {"png-declares-20000-square", "m.png"},
     {"jpeg-declares-60000-square", "8.jpg"},
     {"font-picture-truncated", "f0.png"},
+    {"png-998-compressed-text-chunks", "m.png", Outcome::SHOWN},
+    {"jpeg-arithmetic-empty-scans", "9.jpg"},
     {"glyph-without-character", "f.xml"},
     {"glyph-cut-by-nul", "f.xml"},
     {"glyph-on-texture-1", "f.xml"},
@@ -164,6 +176,12 @@ const HostileClass CLASSES[] = {
     {"two-million-ampersands", "f.xml"},
     {"empty-font-description", "f.xml"},
     {"font-inflates-to-1-gib", "f.xml"},
+    {"archive-name-32768-bytes", "h.jpg", Outcome::ARCHIVE_ONLY},
+    {"archive-local-extra-40000-bytes", "m.png", Outcome::ARCHIVE_ONLY},
+    {"archive-entries-past-2-gib", "h.jpg", Outcome::ARCHIVE_ONLY},
+    {"archive-entries-past-64-mib", "h.jpg", Outcome::ARCHIVE_ONLY},
+    {"archive-no-end-record-64-mib", "h.jpg", Outcome::ARCHIVE_ONLY},
+    {"archive-entries-inflate-past-64-mib", "h.jpg", Outcome::ARCHIVE_ONLY},
 };
 
 std::string classDir(const HostileClass& hostile) {
@@ -179,6 +197,8 @@ TEST(HostileFiles, EveryClassIsRefusedAsALooseFile) {
     if (!generated())
         GTEST_SKIP() << "no hostile files: Pillow was not found when configuring";
     for (const HostileClass& hostile : CLASSES) {
+        if (hostile.outcome == Outcome::ARCHIVE_ONLY)
+            continue;
         SCOPED_TRACE(hostile.name);
         ScratchDirectory dir;
         dir.addLooseAssets();
@@ -187,9 +207,11 @@ TEST(HostileFiles, EveryClassIsRefusedAsALooseFile) {
         const std::string file = classDir(hostile) + "/loose/" + hostile.entry;
         ASSERT_EQ(access(file.c_str(), R_OK), 0) << "missing " << file;
         ASSERT_EQ(symlink(file.c_str(), hostile.entry), 0);
-        const ChildEnd outcome = runChild(hostile.entry);
+        const ChildEnd outcome = runChild(hostile.entry, CLASS_CHILD_SECONDS);
         EXPECT_TRUE(outcome.finished) << outcome.how;
-        EXPECT_EQ(flagNames(outcome.code), flagNames(BOX_SHOWN | OTHERS_LOADED | SESSION_DONE));
+        const int shown = hostile.outcome == Outcome::SHOWN ? TARGET_LOADED : 0;
+        EXPECT_EQ(flagNames(outcome.code),
+                  flagNames(BOX_SHOWN | shown | OTHERS_LOADED | SESSION_DONE));
     }
 }
 
@@ -200,11 +222,13 @@ TEST(HostileFiles, AnArchiveHoldingAnyClassIsReportedAndTheLooseFilesServe) {
         SCOPED_TRACE(hostile.name);
         ScratchDirectory dir;
         dir.addLooseAssets();
-        dir.copyIn(classDir(hostile) + "/tesmor.dat", "tesmor.dat");
-        const ChildEnd outcome = runChild(hostile.entry);
+        // Linked: some are sparse files of gigabytes.
+        ASSERT_EQ(symlink((classDir(hostile) + "/tesmor.dat").c_str(), "tesmor.dat"), 0);
+        const ChildEnd outcome = runChild(hostile.entry, CLASS_CHILD_SECONDS);
         EXPECT_TRUE(outcome.finished) << outcome.how;
+        const int place = hostile.outcome == Outcome::SHOWN ? MOUNTED : BOX_SHOWN;
         EXPECT_EQ(flagNames(outcome.code),
-                  flagNames(BOX_SHOWN | TARGET_LOADED | OTHERS_LOADED | SESSION_DONE));
+                  flagNames(place | TARGET_LOADED | OTHERS_LOADED | SESSION_DONE));
     }
 }
 

@@ -8,7 +8,9 @@ For every class, OUT_DIR/<class>/loose/<entry> holds the file and
 OUT_DIR/<class>/tesmor.dat the shipped assets (NAME... in DATA_DIR) with
 that entry replaced, every checksum valid. Each file is what once broke
 the engine's own loaders: heap overflows, endless loops, reads past a
-buffer, gigabytes of memory. Needs Pillow, hence Debian's interpreter.
+buffer, gigabytes of memory, tens of seconds. The archive's own classes
+have only the archive; the large ones are sparse files, taking no disk
+space. Needs Pillow, hence Debian's interpreter.
 """
 import io
 import os
@@ -74,6 +76,33 @@ def ppm():
     return b"P6\n32768 32769\n255\n" + b"\x80" * 300
 
 
+def png_with_text_chunks(count=998):
+    """A 1 x 1 PNG under 8 MiB whose compressed text chunks each inflate
+    to just under libpng's own limit of 8,000,000 bytes."""
+    text = png_chunk(b"zTXt", b"Comment\0\0" + zlib.compress(b" " * 7999000, 9))
+    picture = png_declaring(1, 1, 2, b"\0\0\0\0")
+    at = picture.index(b"IDAT") - 4
+    return picture[:at] + text * count + picture[at:]
+
+
+def arithmetic_jpeg(width, height):
+    """An arithmetic-coded JPEG whose only scan carries no data."""
+    data = jpeg("RGB", (16, 16), (30, 160, 90))
+    out = data[:2]
+    at = 2
+    while True:
+        marker, length = data[at + 1], struct.unpack(">H", data[at + 2:at + 4])[0]
+        segment = data[at:at + 2 + length]
+        if marker == 0xC0:
+            segment = (b"\xff\xc9" + segment[2:5] + struct.pack(">HH", height, width) +
+                       segment[9:])
+        if marker != 0xC4:
+            out += segment
+        if marker == 0xDA:
+            return out + b"\xff\xd9"
+        at += 2 + length
+
+
 def font_description(data_dir):
     with open(os.path.join(data_dir, "f.xml"), "rb") as f:
         return f.read()
@@ -92,21 +121,71 @@ def one_gib_deflated():
     return block * 1024 + b"\x03\x00", crc, block_bytes * 1024
 
 
-def write_zip(out, entries):
-    """Entries of (name, method, stored bytes, crc, size), sizes in place."""
+def write_zip(out, entries, flags=0, second_at=0, extra=b"", cut_to=0):
+    """Entries of (name, method, stored bytes, crc, size), sizes in place.
+    The first entry has the general-purpose `flags`; the second starts at
+    `second_at` when that is further on (the gap is sparse); the last has
+    `extra` as a local extra field only. With `cut_to` the file ends there,
+    sparse, with no central directory."""
     with open(out, "wb") as f:
         central = b""
-        for name, method, data, crc, size in entries:
+        for index, (name, method, data, crc, size) in enumerate(entries):
+            if index == 1 and second_at > f.tell():
+                f.seek(second_at)
+            local_extra = extra if index == len(entries) - 1 else b""
             offset = f.tell()
-            fields = struct.pack("<HHHHHIIIHH", 20, 0, method, 0, 0x21, crc, len(data), size,
-                                 len(name), 0)
-            f.write(b"PK\x03\x04" + fields + name + data)
+            fields = struct.pack("<HHHHHIIIH", 20, flags if index == 0 else 0, method, 0, 0x21,
+                                 crc, len(data), size, len(name))
+            f.write(b"PK\x03\x04" + fields + struct.pack("<H", len(local_extra)) + name +
+                    local_extra + data)
             central += (b"PK\x01\x02" + struct.pack("<H", 20) + fields +
-                        struct.pack("<HHHII", 0, 0, 0, 0, offset) + name)
+                        struct.pack("<HHHHII", 0, 0, 0, 0, 0, offset) + name)
+        if cut_to:
+            f.truncate(cut_to)
+            return
         start = f.tell()
         f.write(central)
         f.write(b"PK\x05\x06" + struct.pack("<HHHHIIH", 0, 0, len(entries), len(entries),
                                              len(central), start, 0))
+
+
+def stored(name, data):
+    return (name, 0, data, zlib.crc32(data), len(data))
+
+
+def hidden_behind_extra_field(picture):
+    """Two entries: the engine reads a local extra field of 40,000 bytes
+    as -25,536, steps back into the first entry's data and lists the
+    "m.png" hidden there, which no other reader sees."""
+    hidden = stored(b"m.png", picture)
+    header = (b"PK\x03\x04" + struct.pack("<HHHHHIIIHH", 20, 0, 0, 0, 0x21, hidden[3],
+                                           len(picture), len(picture), 5, 0) + b"m.png")
+    # The step back lands 36 bytes past the padding's local header.
+    padding = (header + picture).ljust(65536 - 40000 - 36, b"\0")
+    return [stored(b"y.bin", padding), stored(b"z.bin", b"z")], b"\0" * 40000
+
+
+def archive_classes(data_dir, paths, hidden_picture):
+    """The archive's own classes, each the shipped assets around one
+    thing the engine's reader takes otherwise than every other reader."""
+    shipped = []
+    for path in sorted(paths, key=os.path.basename):
+        with open(path, "rb") as f:
+            shipped.append(stored(os.path.basename(path).encode(), f.read()))
+    without_m = [e for e in shipped if e[0] != b"m.png"]
+    hiding, extra = hidden_behind_extra_field(hidden_picture)
+    compressor = zlib.compressobj(9, zlib.DEFLATED, -15)
+    eight_mib = compressor.compress(b"\0" * (8 << 20)) + compressor.flush()
+    pad = [(b"p%d.png" % n, 8, eight_mib, zlib.crc32(b"\0" * (8 << 20)), 8 << 20)
+           for n in range(9)]
+    return {
+        "archive-name-32768-bytes": (shipped + [stored(b"n" * 32768, b"n")], {}),
+        "archive-local-extra-40000-bytes": (without_m + hiding, {"extra": extra}),
+        "archive-entries-past-2-gib": (shipped, {"flags": 8, "second_at": 1 << 31}),
+        "archive-entries-past-64-mib": (shipped, {"flags": 8, "second_at": 64 << 20}),
+        "archive-no-end-record-64-mib": (shipped, {"flags": 8, "cut_to": 64 << 20}),
+        "archive-entries-inflate-past-64-mib": (shipped + pad, {}),
+    }
 
 
 def main():
@@ -152,6 +231,8 @@ def main():
         "two-million-ampersands":
             ("f.xml", font.replace(b'hasAlpha="true"', b'hasAlpha="' + b"&" * 2000000 + b'"')),
         "empty-font-description": ("f.xml", b""),
+        "png-998-compressed-text-chunks": ("m.png", png_with_text_chunks()),
+        "jpeg-arithmetic-empty-scans": ("9.jpg", arithmetic_jpeg(2048, 2048)),
     }
 
     if os.path.isdir(out_dir):
@@ -182,6 +263,12 @@ def main():
             data = f.read()
         entries.append((name, 0, data, zlib.crc32(data), len(data)))
     write_zip(os.path.join(case, "tesmor.dat"), entries)
+
+    red = io.BytesIO()
+    Image.new("RGB", (80, 50), (220, 0, 0)).save(red, "PNG")
+    for case, (entries, layout) in archive_classes(data_dir, paths, red.getvalue()).items():
+        os.makedirs(os.path.join(out_dir, case))
+        write_zip(os.path.join(out_dir, case, "tesmor.dat"), entries, **layout)
 
 
 if __name__ == "__main__":

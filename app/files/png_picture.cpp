@@ -58,7 +58,8 @@ bool setOutputLayout(png_structp png, png_infop info, unsigned maxSide, DecodedP
     layout.height = png_get_image_height(png, info);
     return layout.width > 0 && layout.height > 0 && layout.width <= maxSide &&
            layout.height <= maxSide &&
-           png_get_rowbytes(png, info) == static_cast<size_t>(layout.width) * (layout.alpha ? 4 : 3);
+           png_get_rowbytes(png, info) ==
+               static_cast<size_t>(layout.width) * (layout.alpha ? 4 : 3);
 }
 
 } // namespace
