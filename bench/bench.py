@@ -2,13 +2,15 @@
 prints one table: start-up to the first presented frame, memory, frames
 while the intro fades, what the game costs at rest on each screen, how
 soon a frame follows a motion, a click or the window shown again, frames
-and CPU while the pointer keeps moving, and memory growth over many
-deals. The game runs twice, on the bare server and under openbox, a
+and CPU while the pointer keeps moving, memory growth over many deals,
+and the slowest of the game's checks on the hostile data files the tests
+use. The game runs twice, on the bare server and under openbox, a
 window manager from Debian. It fails only when a step cannot be done (no
 frame, no deal, an unclean exit); its figures are printed, never judged.
 
     python3 bench.py --game build/kavenna --floor build/bench/kavenna_floor \\
-        --frame-counter build/bench/libkavenna_frame_counter.so [--short] [--software]
+        --frame-counter build/bench/libkavenna_frame_counter.so \\
+        [--hostile-files build/bench/kavenna_hostile_files] [--short] [--software]
 
 --short runs fewer and shorter rounds (for CI); --software starts Xvfb
 without GLX, so both programs fall back to the engine's software
@@ -17,8 +19,11 @@ renderer."""
 import argparse
 import os
 import re
+import shutil
 import statistics
+import subprocess
 import sys
+import tempfile
 import time
 
 from watched import Watched
@@ -40,6 +45,9 @@ INTRO_MS = 6000
 DEAL_LINES = 20
 DEAL_LINE = re.compile(rb"^(\d+)\.(\d+)  \n$")
 MIB = 1024.0 * 1024.0
+REPOSITORY = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+ASSETS = ["f.xml", "f0.png", "h.jpg", "m.png", "s.png", "w.jpg"] + ["%d.jpg" % n
+                                                                       for n in range(1, 11)]
 
 
 class Rounds:
@@ -305,7 +313,25 @@ def machine():
     return "%d cores (%s), %s" % (os.cpu_count(), model, system)
 
 
-def print_table(bare, managed, floor, first, rounds):
+def slowest_hostile_file(program):
+    """(milliseconds, file) of the slowest check on the tests' hostile data
+    files, written afresh by their generator; None without Pillow."""
+    if not program or subprocess.call(["/usr/bin/python3", "-c", "import PIL"],
+                                      stderr=subprocess.DEVNULL) != 0:
+        return None
+    folder = tempfile.mkdtemp(prefix="kavenna-hostile-")
+    try:
+        data = os.path.join(REPOSITORY, "data")
+        subprocess.check_call(["/usr/bin/python3", "-B",
+                               os.path.join(REPOSITORY, "tests", "make_hostile_files.py"),
+                               folder, data, os.path.join(data, "make_archive.py")] + ASSETS)
+        ms, name = subprocess.check_output([program, folder]).decode().split()
+        return float(ms), name
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def print_table(bare, managed, floor, first, rounds, hostile):
     """`first` holds each program's first-frame times (ms)."""
     def row(label, bare_text, managed_text="-", floor_text="-", note=""):
         print("| %s | %s | %s | %s | %s |" % (label, bare_text, managed_text, floor_text, note))
@@ -359,6 +385,9 @@ def print_table(bare, managed, floor, first, rounds):
         *("%.1f, %.1f %%" % (f["motion_fps"], f["motion_cpu"]) for f in (bare, managed)))
     row("Memory growth over %d deals" % rounds.deals,
         *both("deal_growth", lambda b: "%+.2f MiB" % (b / MIB)))
+    if hostile:
+        row("Slowest hostile data file, check and decode (best of 3)", "%.1f ms" % hostile[0],
+            note=hostile[1])
 
 
 def main():
@@ -366,6 +395,7 @@ def main():
     parser.add_argument("--game", required=True)
     parser.add_argument("--floor", required=True)
     parser.add_argument("--frame-counter", required=True)
+    parser.add_argument("--hostile-files")
     parser.add_argument("--short", action="store_true")
     parser.add_argument("--software", action="store_true")
     arguments = parser.parse_args()
@@ -389,7 +419,8 @@ def main():
     bare = measure_game(game_program, arguments.software, False, counter, rounds)
     managed = measure_game(game_program, arguments.software, True, counter, rounds)
     floor = measure_floor(floor_program, arguments.software, counter, rounds)
-    print_table(bare, managed, floor, times, rounds)
+    hostile = slowest_hostile_file(arguments.hostile_files)
+    print_table(bare, managed, floor, times, rounds, hostile)
     return 0
 
 

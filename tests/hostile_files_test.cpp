@@ -39,7 +39,7 @@ const int CHILD_SECONDS = 30;
 // A case takes a tenth of a second; no file may cost the game more
 // than a moment, and a check that reads a whole archive byte by byte
 // takes tens of seconds.
-const int CLASS_CHILD_SECONDS = 10;
+const int CLASS_CHILD_SECONDS = 5;
 // Far above what the game takes, far below what the engine once took.
 const rlim_t CHILD_ADDRESS_SPACE = rlim_t(3) << 30;
 
