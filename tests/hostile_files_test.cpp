@@ -164,6 +164,8 @@ const HostileClass CLASSES[] = {
     {"font-picture-truncated", "f0.png"},
     {"png-998-compressed-text-chunks", "m.png", Outcome::SHOWN},
     {"jpeg-arithmetic-empty-scans", "9.jpg"},
+    {"png-1601-by-1000", "s.png"},
+    {"jpeg-1000-by-801", "10.jpg"},
     {"glyph-without-character", "f.xml"},
     {"glyph-cut-by-nul", "f.xml"},
     {"glyph-on-texture-1", "f.xml"},

@@ -40,6 +40,12 @@ def jpeg(mode, size, colour):
     return out.getvalue()
 
 
+def png(size, colour):
+    out = io.BytesIO()
+    Image.new("RGB", size, colour).save(out, "PNG")
+    return out.getvalue()
+
+
 def jpeg_declaring(width, height):
     """A small JPEG whose frame header is changed to declare the size."""
     data = bytearray(jpeg("RGB", (16, 16), (200, 40, 40)))
@@ -233,6 +239,9 @@ def main():
         "empty-font-description": ("f.xml", b""),
         "png-998-compressed-text-chunks": ("m.png", png_with_text_chunks()),
         "jpeg-arithmetic-empty-scans": ("9.jpg", arithmetic_jpeg(2048, 2048)),
+        # Well formed, but more pixels than any picture may cost to decode
+        "png-1601-by-1000": ("s.png", png((1601, 1000), (250, 250, 250))),
+        "jpeg-1000-by-801": ("10.jpg", jpeg("RGB", (1000, 801), (30, 90, 160))),
     }
 
     if os.path.isdir(out_dir):

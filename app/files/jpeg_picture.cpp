@@ -1,3 +1,4 @@
+#include "app/files/limits.h"
 #include "app/files/picture_decoders.h"
 
 #include <csetjmp>
@@ -63,7 +64,8 @@ void readHeader(jpeg_decompress_struct& codec, unsigned maxSide) {
     const JDIMENSION height = codec.image_height;
     const bool colour = codec.jpeg_color_space == JCS_YCbCr || codec.jpeg_color_space == JCS_RGB ||
                         codec.jpeg_color_space == JCS_GRAYSCALE;
-    if (!colour || width == 0 || height == 0 || width > maxSide || height > maxSide)
+    if (!colour || width == 0 || height == 0 || width > maxSide || height > maxSide ||
+        static_cast<unsigned long>(width) * height > MAX_JPEG_PIXELS)
         fail(&codec);
     codec.out_color_space = JCS_RGB;
     // As the engine decoded: faster, and the pictures look as they did.

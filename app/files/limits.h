@@ -12,5 +12,11 @@ const unsigned MAX_FONT_DESCRIPTION_BYTES = 64 * 1024;
 const int MAX_GLYPH_OFFSET = 64;
 
 const unsigned MAX_PICTURE_SIDE = 2048;
+// Decoding time grows with the pixels, so they are bounded too: no PNG
+// larger than the window at twice the detail, the largest picture the
+// game draws; no JPEG larger than half that (the game's are tiles and a
+// button face, and a progressive one costs several passes).
+const unsigned long MAX_PNG_PIXELS = 1600ul * 1000ul;
+const unsigned long MAX_JPEG_PIXELS = 800ul * 1000ul;
 const unsigned MAX_PICTURE_BYTES = 8u << 20;
 const unsigned MAX_ICON_BYTES = 256u << 10;

@@ -1,3 +1,4 @@
+#include "app/files/limits.h"
 #include "app/files/picture_decoders.h"
 
 #include <cstring>
@@ -58,6 +59,7 @@ bool setOutputLayout(png_structp png, png_infop info, unsigned maxSide, DecodedP
     layout.height = png_get_image_height(png, info);
     return layout.width > 0 && layout.height > 0 && layout.width <= maxSide &&
            layout.height <= maxSide &&
+           static_cast<unsigned long>(layout.width) * layout.height <= MAX_PNG_PIXELS &&
            png_get_rowbytes(png, info) ==
                static_cast<size_t>(layout.width) * (layout.alpha ? 4 : 3);
 }
