@@ -189,8 +189,8 @@ bool loadAssets() {
     // moment, and the player must be able to read the only report of a
     // missing archive.
     if (!archive)
-        gameState.guiEnvironment->addMessageBox(L"error opening tesmor.dat",
-                                                L"error opening tesmor.dat", true, gui::EMBF_YES,
-                                                nullptr, ID_ARCHIVE_ERROR_BOX, nullptr);
+        dressMessageBox(gameState.guiEnvironment->addMessageBox(
+            L"error opening tesmor.dat", L"error opening tesmor.dat", true, gui::EMBF_YES, nullptr,
+            ID_ARCHIVE_ERROR_BOX, nullptr));
     return true;
 }

@@ -66,8 +66,16 @@ void dressSkin(gui::IGUIFont* font) {
         const gui::EGUI_DEFAULT_SIZE which = static_cast<gui::EGUI_DEFAULT_SIZE>(size);
         skin->setSize(which, engineSkin->getSize(which) * gameState.scale);
     }
+    // A box's title bar is this plus 2 pixels high: the 2 at scale too.
+    const s32 titleButton = engineSkin->getSize(gui::EGDS_WINDOW_BUTTON_WIDTH) + 2;
+    skin->setSize(gui::EGDS_WINDOW_BUTTON_WIDTH, titleButton * gameState.scale - 2);
     paint(skin);
     skin->setFont(font, gui::EGDF_DEFAULT);
     gui->setSkin(skin);
     skin->drop();
+}
+
+void dressMessageBox(gui::IGUIWindow* box) {
+    if (gameState.scale > 1 && box && box->getCloseButton())
+        box->getCloseButton()->setVisible(false);
 }

@@ -11,3 +11,8 @@
 // own times `gameState.scale`, drawing text in `font`. Called once the
 // font is loaded and before any element is added.
 void dressSkin(irr::gui::IGUIFont* font);
+
+// The engine draws a box's close button with a picture of its own at one
+// size only; above scale 1 the box keeps only its answer button, which
+// (like Escape) closes it as well.
+void dressMessageBox(irr::gui::IGUIWindow* box);

@@ -97,7 +97,7 @@ class ScratchDirectory {
     ScratchDirectory(const ScratchDirectory&) = delete;
     ScratchDirectory& operator=(const ScratchDirectory&) = delete;
     const std::string& path() const { return dir; }
-    // Copies the loose assets of the source tree here.
+    // Copies the loose assets of the source tree here, both sets.
     void addLooseAssets() const;
     void copyIn(const std::string& from, const std::string& name) const;
 
