@@ -25,9 +25,11 @@ void paint(gui::IGUISkin* skin) {
     } PALETTE[] = {
         {gui::EGDC_3D_DARK_SHADOW, BUTTON_OUTLINE},
         {gui::EGDC_3D_SHADOW, BUTTON_LIP},
-        {gui::EGDC_3D_FACE, PANEL},
+        // The lower half of the button art: a button stands out from the
+        // panel it is on.
+        {gui::EGDC_3D_FACE, BUTTON_LOW},
         {gui::EGDC_3D_HIGH_LIGHT, BUTTON_WHITE},
-        {gui::EGDC_3D_LIGHT, BUTTON_LOW},
+        {gui::EGDC_3D_LIGHT, PANEL},
         {gui::EGDC_ACTIVE_BORDER, TILE_BACK},
         {gui::EGDC_ACTIVE_CAPTION, BUTTON_WHITE},
         {gui::EGDC_INACTIVE_BORDER, BUTTON_OUTLINE},
