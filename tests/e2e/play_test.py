@@ -45,7 +45,7 @@ ANSWER_SECONDS = 1.0
 
 
 class Play:
-    def __init__(self, session, data_dir, software, scale):
+    def __init__(self, session, data_dir, software, scale=1):
         self.s = session
         self.software = software
         self.k = scale
