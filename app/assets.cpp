@@ -6,6 +6,7 @@
 #include "app/files/picture.h"
 #include "app/game_state.h"
 #include "ui/control_ids.h"
+#include "ui/skin.h"
 
 #include <string>
 #include <vector>
@@ -16,6 +17,16 @@ namespace {
 
 const char* const ARCHIVE_NAME = "tesmor.dat";
 const char* const FONT_NAME = "f.xml";
+
+// The name of the picture or font `name` in the set drawn for the game's
+// scale: "h.jpg" at 1, "h@2x.jpg" at 2. The archive ignores folders, so
+// only the name can tell the sets apart.
+std::string atScale(const char* name) {
+    std::string scaled = name;
+    if (gameState.scale > 1)
+        scaled.insert(scaled.rfind('.'), "@" + std::to_string(gameState.scale) + "x");
+    return scaled;
+}
 
 // Mounted only when the check accepts it, and kept only when the engine
 // lists exactly what was checked: an entry read any other way than it
@@ -70,10 +81,11 @@ class CheckedFileArchive : public io::IFileArchive {
 // is the one it takes; and it reads the description itself from the
 // checked bytes in memory, never from the file again.
 gui::IGUIFont* loadFont(std::vector<std::string>& missing) {
+    const std::string fontName = atScale(FONT_NAME);
     std::vector<unsigned char> bytes;
     FontDescription description;
-    missing.push_back(FONT_NAME);
-    if (!readEngineFile(FONT_NAME, MAX_FONT_DESCRIPTION_BYTES, bytes) ||
+    missing.push_back(fontName);
+    if (!readEngineFile(fontName.c_str(), MAX_FONT_DESCRIPTION_BYTES, bytes) ||
         !checkFontDescription(bytes, description))
         return nullptr;
     video::IImage* picture = loadCheckedPicture(description.textureName.c_str());
@@ -89,11 +101,11 @@ gui::IGUIFont* loadFont(std::vector<std::string>& missing) {
         return nullptr;
     }
     io::IFileSystem* files = gameState.device->getFileSystem();
-    CheckedFileArchive* memory = new CheckedFileArchive(FONT_NAME, bytes);
+    CheckedFileArchive* memory = new CheckedFileArchive(fontName.c_str(), bytes);
     files->addFileArchive(memory);
     const u32 last = files->getFileArchiveCount() - 1;
     files->moveFileArchive(last, -static_cast<s32>(last));
-    gui::IGUIFont* font = gameState.guiEnvironment->getFont(FONT_NAME);
+    gui::IGUIFont* font = gameState.guiEnvironment->getFont(fontName.c_str());
     files->removeFileArchive(memory);
     if (font)
         missing.pop_back();
@@ -101,9 +113,10 @@ gui::IGUIFont* loadFont(std::vector<std::string>& missing) {
 }
 
 video::ITexture* loadPicture(const char* name, std::vector<std::string>& missing) {
-    video::ITexture* texture = loadCheckedTexture(name);
+    const std::string scaled = atScale(name);
+    video::ITexture* texture = loadCheckedTexture(scaled.c_str());
     if (!texture)
-        missing.push_back(name);
+        missing.push_back(scaled);
     return texture;
 }
 
@@ -152,7 +165,7 @@ void forgetEverything(gui::IGUIFont* font) {
 
 } // namespace
 
-void loadAssets() {
+bool loadAssets() {
     io::IFileArchive* archive = mountArchive();
     std::vector<std::string> missing;
     gui::IGUIFont* font = loadEverything(missing);
@@ -168,13 +181,16 @@ void loadAssets() {
         font = loadEverything(missing);
     }
 
-    gameState.guiEnvironment->getSkin()->setFont(font, gui::EGDF_DEFAULT);
+    if (gameState.scale > 1 && !missing.empty())
+        return false;
+    dressSkin(font);
 
     // Added only now: a message box is laid out for the skin's font of the
     // moment, and the player must be able to read the only report of a
     // missing archive.
     if (!archive)
-        gameState.guiEnvironment->addMessageBox(L"error opening tesmor.dat",
-                                                L"error opening tesmor.dat", true, gui::EMBF_YES,
-                                                nullptr, ID_ARCHIVE_ERROR_BOX, nullptr);
+        dressMessageBox(gameState.guiEnvironment->addMessageBox(
+            L"error opening tesmor.dat", L"error opening tesmor.dat", true, gui::EMBF_YES, nullptr,
+            ID_ARCHIVE_ERROR_BOX, nullptr));
+    return true;
 }

@@ -7,4 +7,8 @@
 // missing or damaged archive, in a box, and the loose files serve.
 #pragma once
 
-void loadAssets();
+// At scale 1 the game plays with whatever loaded. At scale 2 every picture
+// and the font must come from the set drawn at twice the pixels; when one
+// of them is missing or refused, nothing is shown and the result is false:
+// the game then starts again at scale 1 rather than mix the sets.
+bool loadAssets();

@@ -1,19 +1,26 @@
 #include "app/command_line.h"
 
 #include <cstdio>
+#include <cstring>
 #include <getopt.h>
 #include <vector>
 
 namespace {
 
-const char* const USAGE = "Usage: kavenna [--software] [--help] [--version]\n";
+const char* const USAGE = "Usage: kavenna [--software] [--scale N] [--help] [--version]\n";
 
 const char* const HELP =
     "Find the ten pairs among twenty face-down pictures.\n"
     "\n"
     "      --software  draw with the engine's software renderer instead of OpenGL\n"
+    "      --scale N   draw everything N times as large and detailed, N being 1 or 2\n"
     "  -h, --help      show this help and exit\n"
     "  -V, --version   show the version and exit\n"
+    "\n"
+    "Without --scale the desktop's scale decides: GDK_SCALE when it is a whole\n"
+    "number (2 or more draws at 2), else the X resource Xft.dpi (144 or more\n"
+    "draws at 2), else 1. A window of 1600x1000 that would not fit the screen's\n"
+    "work area is drawn at 1 after all.\n"
     "\n"
     "Each deal is written to standard output, one line per tile.\n"
     "Home page: <" KAVENNA_WEBSITE ">\n";
@@ -23,7 +30,14 @@ const char* const VERSION = "kavenna " KAVENNA_VERSION "\n"
                             "License Expat (MIT): this is free software; you are free to change\n"
                             "and redistribute it. There is NO WARRANTY.\n";
 
-enum { SOFTWARE = 1 };
+enum { SOFTWARE = 1, SCALE };
+
+// Each option below returns true to read on, false once the command line
+// has been answered or refused.
+struct Reading {
+    Options& options;
+    int& exitCode;
+};
 
 // An answer nobody could read, to a full disk or a closed pipe, is a
 // failure like any other.
@@ -37,43 +51,65 @@ int answer(const char* first, const char* second) {
     return 0;
 }
 
-} // namespace
+bool refuse(Reading& reading) {
+    std::fputs(USAGE, stderr);
+    reading.exitCode = 2;
+    return false;
+}
 
-bool readCommandLine(int argc, char** argv, irr::video::E_DRIVER_TYPE& driverType, int& exitCode) {
-    static const option OPTIONS[] = {{"software", no_argument, nullptr, SOFTWARE},
-                                     {"help", no_argument, nullptr, 'h'},
-                                     {"version", no_argument, nullptr, 'V'},
-                                     {nullptr, 0, nullptr, 0}};
-    // getopt's own complaints name argv[0], which for the installed game
-    // is the full path of the program behind the `kavenna` command.
+bool takeScale(const char* value, Reading& reading) {
+    if (std::strcmp(value, "1") != 0 && std::strcmp(value, "2") != 0) {
+        std::fprintf(stderr, "kavenna: invalid scale '%s': 1 or 2\n", value);
+        return refuse(reading);
+    }
+    reading.options.scale = value[0] - '0';
+    return true;
+}
+
+bool takeOption(int choice, Reading& reading) {
+    switch (choice) {
+    case SOFTWARE:
+        reading.options.driverType = irr::video::EDT_BURNINGSVIDEO;
+        return true;
+    case SCALE:
+        return takeScale(optarg, reading);
+    case 'h':
+        reading.exitCode = answer(USAGE, HELP);
+        return false;
+    case 'V':
+        reading.exitCode = answer(VERSION, "");
+        return false;
+    default:
+        return refuse(reading);
+    }
+}
+
+// getopt's own complaints name argv[0], which for the installed game is
+// the full path of the program behind the `kavenna` command.
+std::vector<char*> namedArguments(int argc, char** argv) {
+    static char name[] = "kavenna";
     std::vector<char*> arguments(argv, argv + argc);
-    char name[] = "kavenna";
     if (argc > 0)
         arguments[0] = name;
     arguments.push_back(nullptr);
+    return arguments;
+}
 
-    driverType = irr::video::EDT_OPENGL;
+} // namespace
+
+bool readCommandLine(int argc, char** argv, Options& options, int& exitCode) {
+    static const option OPTIONS[] = {{"software", no_argument, nullptr, SOFTWARE},
+                                     {"scale", required_argument, nullptr, SCALE},
+                                     {"help", no_argument, nullptr, 'h'},
+                                     {"version", no_argument, nullptr, 'V'},
+                                     {nullptr, 0, nullptr, 0}};
+    std::vector<char*> arguments = namedArguments(argc, argv);
+    Reading reading{options, exitCode};
+    options = Options();
     optind = 1;
-    for (;;) {
-        const int choice = getopt_long(argc, arguments.data(), "hV", OPTIONS, nullptr);
-        if (choice == -1)
-            break;
-        switch (choice) {
-        case SOFTWARE:
-            driverType = irr::video::EDT_BURNINGSVIDEO;
-            break;
-        case 'h':
-            exitCode = answer(USAGE, HELP);
+    for (int choice; (choice = getopt_long(argc, arguments.data(), "hV", OPTIONS, nullptr)) != -1;)
+        if (!takeOption(choice, reading))
             return false;
-        case 'V':
-            exitCode = answer(VERSION, "");
-            return false;
-        default:
-            std::fputs(USAGE, stderr);
-            exitCode = 2;
-            return false;
-        }
-    }
     if (optind < argc) {
         std::fprintf(stderr, "kavenna: unexpected argument '%s'\n%s", arguments[optind], USAGE);
         exitCode = 2;

@@ -45,6 +45,11 @@ struct GameState {
     irr::gui::IGUIEnvironment* guiEnvironment = nullptr;
     irr::scene::ISceneManager* sceneManager = nullptr;
 
+    // 1, or 2 on a desktop drawn at twice the detail: the window, every
+    // rectangle of the layout (ui/layout.h), the engine's own sizes and
+    // the set of pictures and font go with it. Chosen once at start-up.
+    irr::s32 scale = 1;
+
     irr::u32 startTime = 0;
     bool menuBackgroundVisible = false;
     bool splashVisible = false;

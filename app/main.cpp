@@ -1,19 +1,34 @@
 #include "app/command_line.h"
+#include "app/display_scale.h"
 #include "app/frame_loop.h"
 #include "app/linux/standard_streams.h"
+#include "app/linux/x_display.h"
 #include "app/startup.h"
 
 #include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+int desktopScale(const Options& options) {
+    ScaleInputs inputs;
+    inputs.option = options.scale;
+    inputs.gdkScale = std::getenv("GDK_SCALE");
+    readXDisplay(inputs);
+    return chooseScale(inputs);
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     openClosedStandardDescriptors();
-    irr::video::E_DRIVER_TYPE driverType = irr::video::EDT_OPENGL;
+    Options options;
     int exitCode = 0;
-    if (!readCommandLine(argc, argv, driverType, exitCode))
+    if (!readCommandLine(argc, argv, options, exitCode))
         return exitCode;
     AppContext context;
     MyEventReceiver receiver(context);
-    if (!startUp(driverType, context, receiver)) {
+    if (!startUp(options.driverType, desktopScale(options), context, receiver)) {
         std::fputs("kavenna: the game window could not be opened\n", stderr);
         return 1;
     }

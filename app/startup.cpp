@@ -13,7 +13,7 @@ using namespace irr;
 namespace {
 
 IrrlichtDevice* createGameDevice(video::E_DRIVER_TYPE driverType) {
-    SIrrlichtCreationParameters parameters = deviceParameters(driverType);
+    SIrrlichtCreationParameters parameters = deviceParameters(driverType, gameState.scale);
     IrrlichtDevice* device = createDeviceEx(parameters);
     if (!device && driverType == video::EDT_OPENGL) {
         parameters.DriverType = video::EDT_BURNINGSVIDEO;
@@ -30,11 +30,9 @@ void configureTextures(video::IVideoDriver* driver) {
     driver->setTextureCreationFlag(video::ETCF_ALLOW_NON_POWER_2, true);
 }
 
-} // namespace
-
-bool startUp(video::E_DRIVER_TYPE driverType, AppContext& context, MyEventReceiver& receiver) {
-    if (driverType != video::EDT_NULL)
-        tolerateXErrors();
+// The device at `gameState.scale` with the assets loaded; false when the
+// device could not be created or the assets of that scale are not whole.
+bool openDevice(video::E_DRIVER_TYPE driverType, AppContext& context, MyEventReceiver& receiver) {
     IrrlichtDevice* device = createGameDevice(driverType);
     if (!device)
         return false;
@@ -53,8 +51,29 @@ bool startUp(video::E_DRIVER_TYPE driverType, AppContext& context, MyEventReceiv
     device->setEventReceiver(&receiver);
 
     gameState.startTime = device->getTimer()->getTime();
+    return loadAssets();
+}
+
+} // namespace
+
+bool startUp(video::E_DRIVER_TYPE driverType, int scale, AppContext& context,
+             MyEventReceiver& receiver) {
+    if (driverType != video::EDT_NULL)
+        tolerateXErrors();
     keepLargeFreedBuffers();
-    loadAssets();
+    gameState.scale = scale;
+    if (!openDevice(driverType, context, receiver)) {
+        if (!gameState.device)
+            return false;
+        // Pictures of two sizes would not fit together: a 2x set that is
+        // not whole means a game at scale 1, in a window of that size.
+        gameState.device->drop();
+        gameState.device = nullptr;
+        gameState.scale = 1;
+        openDevice(driverType, context, receiver);
+        if (!gameState.device)
+            return false;
+    }
     // The icons come from where the other pictures come from.
     setWindowIcon();
     startIntro();

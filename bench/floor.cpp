@@ -18,7 +18,7 @@ int ignoreXError(Display*, XErrorEvent*) {
 }
 
 IrrlichtDevice* createFloorDevice() {
-    SIrrlichtCreationParameters parameters = deviceParameters(video::EDT_OPENGL);
+    SIrrlichtCreationParameters parameters = deviceParameters(video::EDT_OPENGL, 1);
     IrrlichtDevice* device = createDeviceEx(parameters);
     if (!device) {
         parameters.DriverType = video::EDT_BURNINGSVIDEO;

@@ -332,22 +332,23 @@ def save_unfiltered_png(img, path):
 PANEL = (240, 244, 250)
 
 
-def button_face():
-    w, h = 200, 50
-    W, H = w * SS, h * SS
+def button_face(scale=1):
+    w, h = 200 * scale, 50 * scale
+    u = SS * scale  # drawing pixels per layout pixel
+    W, H = 200 * u, 50 * u
     img = Image.new("RGB", (W, H), PANEL)
     body = vgradient(W, H, (255, 255, 255), (214, 224, 238))
-    r = 10 * SS
+    r = 10 * u
     img.paste(body, (0, 0), rounded_mask(W, H, r))
     d = ImageDraw.Draw(img)
     # top highlight and a slightly darker lower lip give a soft bevel while
     # the middle stays near-white for the black caption
-    d.rounded_rectangle((2 * SS, 2 * SS, W - 1 - 2 * SS, H - 1 - 2 * SS),
-                        r - 2 * SS, outline=(255, 255, 255), width=SS)
-    d.line((r, H - 3 * SS, W - r, H - 3 * SS), fill=(190, 203, 224),
-           width=SS)
+    d.rounded_rectangle((2 * u, 2 * u, W - 1 - 2 * u, H - 1 - 2 * u),
+                        r - 2 * u, outline=(255, 255, 255), width=u)
+    d.line((r, H - 3 * u, W - r, H - 3 * u), fill=(190, 203, 224),
+           width=u)
     d.rounded_rectangle((0, 0, W - 1, H - 1), r, outline=(84, 104, 140),
-                        width=int(SS * 1.25))
+                        width=int(u * 1.25))
     return down(img, w, h)
 
 
@@ -401,10 +402,19 @@ def place(canvas, sprite, cx, cy, angle, shadow_px):
                       (shadow_px // 2, shadow_px), shadow_px, 0.45)
 
 
-def menu_background():
-    w, h = 800, 500
-    W, H = w * 2, h * 2  # 2x is enough for large soft shapes
-    k = 2
+# The two main-menu buttons as the layout places them (x 300-500; Start
+# Game at y 300-350, About at y 400-450); the panel is centred on them.
+MENU_BUTTONS = (300, 300, 500, 450)
+# Wide enough at the sides for the About screen's 300-pixel website
+# button (x 250-550), which shows on the same picture; above and below,
+# as close as the window's bottom edge allows.
+PANEL_SIDE_MARGIN, PANEL_END_MARGIN = 70, 30
+
+
+def menu_background(scale=1):
+    w, h = 800 * scale, 500 * scale
+    k = 2 * scale  # twice the final pixels is enough for large soft shapes
+    W, H = 800 * k, 500 * k
     bg = vgradient(W, H, (28, 48, 92), (44, 112, 138)).convert("RGBA")
     # soft vignette-like light from the top centre
     light = radial_gradient(W, H, (70, 110, 170), (28, 48, 92),
@@ -429,7 +439,9 @@ def menu_background():
         place(bg, spr, x * k, y * k, ang, 5 * k)
 
     # Calm light panel behind the buttons and the About text.
-    px0, py0, px1, py1 = 232 * k, 186 * k, 618 * k, 468 * k
+    bx0, by0, bx1, by1 = MENU_BUTTONS
+    px0, py0 = (bx0 - PANEL_SIDE_MARGIN) * k, (by0 - PANEL_END_MARGIN) * k
+    px1, py1 = (bx1 + PANEL_SIDE_MARGIN) * k, (by1 + PANEL_END_MARGIN) * k
     sh = Image.new("L", (W, H), 0)
     ImageDraw.Draw(sh).rounded_rectangle((px0, py0 + 6 * k, px1,
                                           py1 + 6 * k), 18 * k, fill=120)
@@ -450,10 +462,10 @@ def menu_background():
     return down(bg.convert("RGB"), w, h)
 
 
-def splash():
-    w, h = 800, 500
-    k = 2
-    W, H = w * k, h * k
+def splash(scale=1):
+    w, h = 800 * scale, 500 * scale
+    k = 2 * scale
+    W, H = 800 * k, 500 * k
     bg = radial_gradient(W, H, (40, 62, 112), (6, 10, 24),
                          radius=W * 0.62).convert("RGBA")
     # Two gentle arcs above and below the title plus one tile at each end,
@@ -536,7 +548,7 @@ def xml_char(ch):
     return {"&": "&amp;", "<": "&lt;", ">": "&gt;", '"': "&quot;"}.get(ch, ch)
 
 
-def bitmap_font(outdir):
+def bitmap_font(outdir, scale=1):
     """White-on-transparent glyph atlas plus the XML the engine reads.
 
     Every cell is the full line height with glyphs on one shared baseline,
@@ -545,7 +557,9 @@ def bitmap_font(outdir):
     only where ink sticks out; u/o then put the pen back where the font
     wants it.
     """
-    font = ImageFont.truetype(SANS, FONT_PX)
+    font = ImageFont.truetype(SANS, FONT_PX * scale)
+    atlas_w, pad = ATLAS_W * scale, PAD * scale
+    texture = scaled_name("f0.png", scale)
     ascent, descent = font.getmetrics()
     line_h = ascent + descent
     chars = [chr(c) for c in range(32, 127)]
@@ -560,25 +574,25 @@ def bitmap_font(outdir):
         cells.append((ch, adv, left, right))
 
     # shelf packing in character order keeps the atlas easy to eyeball
-    x, y = PAD, PAD
+    x, y = pad, pad
     pos = []
     for ch, adv, left, right in cells:
         cw = right - left
-        if x + cw + PAD > ATLAS_W:
-            x, y = PAD, y + line_h + PAD
+        if x + cw + pad > atlas_w:
+            x, y = pad, y + line_h + pad
         pos.append((x, y))
-        x += cw + PAD
-    needed = y + line_h + PAD
+        x += cw + pad
+    needed = y + line_h + pad
     atlas_h = 16
     while atlas_h < needed:
         atlas_h *= 2
 
     # Colour stays pure white everywhere (even where alpha is 0) so texture
     # filtering never pulls dark fringes into the glyph edges.
-    cov = Image.new("L", (ATLAS_W, atlas_h), 0)
+    cov = Image.new("L", (atlas_w, atlas_h), 0)
     d = ImageDraw.Draw(cov)
     lines = ['<?xml version="1.0"?>', '<font type="bitmap">',
-             '  <Texture index="0" filename="f0.png" hasAlpha="true" />']
+             '  <Texture index="0" filename="%s" hasAlpha="true" />' % texture]
     for (ch, adv, left, right), (cx, cy) in zip(cells, pos):
         if ch != " ":
             d.text((cx - left, cy + ascent), ch, font=font, fill=255,
@@ -589,35 +603,57 @@ def bitmap_font(outdir):
         lines.append('  <c c="%s" r="%d,%d,%d,%d" u="%d" o="%d" i="0" />'
                      % ((xml_char(ch),) + r + (u, o)))
     lines.append("</font>")
-    atlas = Image.new("RGBA", (ATLAS_W, atlas_h), (255, 255, 255, 0))
+    atlas = Image.new("RGBA", (atlas_w, atlas_h), (255, 255, 255, 0))
     atlas.putalpha(cov)
-    save_png(atlas, os.path.join(outdir, "f0.png"))
-    with open(os.path.join(outdir, "f.xml"), "w", encoding="ascii",
-              newline="\n") as fh:
+    save_png(atlas, os.path.join(outdir, texture))
+    with open(os.path.join(outdir, scaled_name("f.xml", scale)), "w",
+              encoding="ascii", newline="\n") as fh:
         fh.write("\n".join(lines) + "\n")
-    return line_h, (ATLAS_W, atlas_h)
+    return line_h, (atlas_w, atlas_h)
 
 
 # --------------------------------------------------------------------------
+
+# The game's pictures at each whole-number scale of the window; the 2x set
+# is the same drawing at twice the pixels, named "<stem>@2x.<ext>" because
+# the archive ignores folders.
+SCALES = (1, 2)
+
+
+def scaled_name(name, scale):
+    if scale == 1:
+        return name
+    stem, ext = os.path.splitext(name)
+    return "%s@%dx%s" % (stem, scale, ext)
+
+
+def write_pictures(outdir, scale):
+    def path(name):
+        return os.path.join(outdir, scaled_name(name, scale))
+
+    tile_w, tile_h = TILE_W * scale, TILE_H * scale
+    save_jpg(down(flatten(tile_back_rgba(scale=SS * scale)), tile_w, tile_h),
+             path("h.jpg"))
+    for i, (name, colour) in enumerate(PAIRS, start=1):
+        save_jpg(down(flatten(tile_face_rgba(name, colour, scale=SS * scale)),
+                      tile_w, tile_h), path("%d.jpg" % i))
+    save_jpg(button_face(scale), path("w.jpg"))
+    save_unfiltered_png(menu_background(scale), path("m.png"))
+    save_unfiltered_png(splash(scale), path("s.png"))
+
 
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     outdir = sys.argv[1] if len(sys.argv) > 1 else here
     os.makedirs(outdir, exist_ok=True)
 
-    save_jpg(down(flatten(tile_back_rgba()), TILE_W, TILE_H),
-             os.path.join(outdir, "h.jpg"))
-    for i, (name, colour) in enumerate(PAIRS, start=1):
-        save_jpg(down(flatten(tile_face_rgba(name, colour)), TILE_W, TILE_H),
-                 os.path.join(outdir, "%d.jpg" % i))
-    save_jpg(button_face(), os.path.join(outdir, "w.jpg"))
-    save_unfiltered_png(menu_background(), os.path.join(outdir, "m.png"))
-    save_unfiltered_png(splash(), os.path.join(outdir, "s.png"))
+    for scale in SCALES:
+        write_pictures(outdir, scale)
+        line_h, atlas = bitmap_font(outdir, scale)
+        print("wrote the %dx assets to %s (font line height %d px, atlas %dx%d)"
+              % (scale, outdir, line_h, atlas[0], atlas[1]))
     for size in (16, 32, 48, 64, 128, 256):
         save_png(icon(size), os.path.join(outdir, "icon-%d.png" % size))
-    line_h, atlas = bitmap_font(outdir)
-    print("wrote assets to %s (font line height %d px, atlas %dx%d)"
-          % (outdir, line_h, atlas[0], atlas[1]))
 
 
 if __name__ == "__main__":

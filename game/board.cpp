@@ -3,6 +3,7 @@
 #include "app/game_state.h"
 #include "game/deal.h"
 #include "ui/control_ids.h"
+#include "ui/layout.h"
 #include "ui/screen_change.h"
 
 using namespace irr;
@@ -39,9 +40,9 @@ void buildBoard() {
         const s32 row = id % BOARD_ROWS;
         const s32 left = 10 + 200 * column;
         const s32 top = 35 + 100 * row;
-        gui::IGUIButton* tile =
-            gui->addButton(core::rect<s32>(left, top, left + TILE_WIDTH, top + TILE_HEIGHT),
-                           nullptr, id, L"", L"choose me");
+        gui::IGUIButton* tile = gui->addButton(
+            atScale(core::rect<s32>(left, top, left + TILE_WIDTH, top + TILE_HEIGHT)), nullptr, id,
+            L"", L"choose me");
         tile->setImage(gameState.hiddenTexture);
         // Ids run down the columns; Tab reads the board row by row.
         tile->setTabOrder(row * BOARD_COLUMNS + column);

@@ -2,6 +2,7 @@
 
 #include "app/game_state.h"
 #include "ui/control_ids.h"
+#include "ui/skin.h"
 
 #include <cstdio>
 
@@ -33,8 +34,8 @@ void announceWin() {
     core::stringw text;
     for (const char* c = narrow; *c; ++c)
         text.append(static_cast<wchar_t>(*c));
-    gameState.guiEnvironment->addMessageBox(L"You won", text.c_str(), true, gui::EMBF_OK, nullptr,
-                                            ID_WIN_BOX, nullptr);
+    dressMessageBox(gameState.guiEnvironment->addMessageBox(
+        L"You won", text.c_str(), true, gui::EMBF_OK, nullptr, ID_WIN_BOX, nullptr));
 }
 
 } // namespace

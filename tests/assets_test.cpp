@@ -7,6 +7,7 @@
 #include "support/null_game.h"
 #include "ui/control_ids.h"
 
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -30,13 +31,37 @@ void expectEveryPictureLoaded() {
         EXPECT_NE(gameState.faceTextures[k], gameState.faceTextures[0]);
 }
 
+// The pictures the layout sizes; each also comes at twice the pixels.
+const char* const LAID_OUT_PICTURES[] = {"h.jpg", "m.png", "s.png", "w.jpg", "1.jpg",
+                                         "2.jpg", "3.jpg", "4.jpg", "5.jpg", "6.jpg",
+                                         "7.jpg", "8.jpg", "9.jpg", "10.jpg"};
+
+// "h.jpg" drawn at twice the pixels is "h@2x.jpg".
+std::string twiceSizeName(const std::string& name) {
+    const size_t dot = name.rfind('.');
+    return name.substr(0, dot) + "@2x" + name.substr(dot);
+}
+
 void writeFile(const std::string& name, const std::string& bytes) {
     std::ofstream out(name, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-std::string dataFile(const char* name) {
+std::string dataFile(const std::string& name) {
     return readFile(std::string(KAVENNA_DATA_DIR) + "/" + name);
+}
+
+// The engine takes a font's tallest glyph rectangle as its line height.
+unsigned lineHeight(const std::string& description) {
+    unsigned tallest = 0;
+    for (size_t at = 0; (at = description.find(" r=\"", at)) != std::string::npos; ++at) {
+        unsigned left, top, right, bottom;
+        if (std::sscanf(description.c_str() + at, " r=\"%u,%u,%u,%u\"", &left, &top, &right,
+                        &bottom) == 4 &&
+            bottom - top > tallest)
+            tallest = bottom - top;
+    }
+    return tallest;
 }
 
 // Whether the driver's texture cache holds anything by this name, under
@@ -249,6 +274,45 @@ TEST(Assets, WellFormedReplacementsStillShow) {
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->getDimension(), core::dimension2d<u32>(100, 50));
     first->drop();
+}
+
+// The set for a window at twice the size is the same drawing at twice the
+// pixels, read from the archive beside the game and checked as the 1x set
+// is: each picture exactly twice its 1x picture, and a font the check takes
+// as it takes the 1x one, whose lines are about twice as tall and whose
+// glyphs all lie inside its own picture.
+TEST(Assets, TheTwiceSizeSetIsTwiceTheSize) {
+    NullGame game;
+    for (const char* name : LAID_OUT_PICTURES) {
+        SCOPED_TRACE(name);
+        video::IImage* once = loadCheckedPicture(name);
+        video::IImage* twice = loadCheckedPicture(twiceSizeName(name).c_str());
+        ASSERT_NE(once, nullptr);
+        ASSERT_NE(twice, nullptr);
+        EXPECT_EQ(twice->getDimension().Width, 2 * once->getDimension().Width);
+        EXPECT_EQ(twice->getDimension().Height, 2 * once->getDimension().Height);
+        once->drop();
+        twice->drop();
+    }
+    unsigned heights[2] = {};
+    const std::string fonts[2] = {"f.xml", twiceSizeName("f.xml")};
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(fonts[i]);
+        const std::string text = dataFile(fonts[i]);
+        const std::vector<unsigned char> bytes(text.begin(), text.end());
+        FontDescription font;
+        ASSERT_TRUE(checkFontDescription(bytes, font));
+        EXPECT_EQ(font.textureName, i == 0 ? "f0.png" : twiceSizeName("f0.png"));
+        video::IImage* picture = loadCheckedPicture(font.textureName.c_str());
+        ASSERT_NE(picture, nullptr);
+        EXPECT_LE(font.right, picture->getDimension().Width);
+        EXPECT_LE(font.bottom, picture->getDimension().Height);
+        picture->drop();
+        heights[i] = lineHeight(text);
+    }
+    EXPECT_GT(heights[0], 10u);
+    EXPECT_GE(heights[1], 2 * heights[0] - 2);
+    EXPECT_LE(heights[1], 2 * heights[0] + 2);
 }
 
 // A font must carry every character the game writes with it; the set the

@@ -39,7 +39,7 @@ check() {
     fi
 }
 
-usage="^Usage: kavenna \[--software\] \[--help\] \[--version\]$"
+usage="^Usage: kavenna \[--software\] \[--scale N\] \[--help\] \[--version\]$"
 check "" 1 "" "window could not be opened" 1
 check "--software" 1 "" "window could not be opened" 1
 check "--help" 0 "$usage" "" 0
@@ -54,6 +54,13 @@ check "-x" 2 "" "$usage" 2
 check "--help=yes" 2 "" "$usage" 2
 check "stray" 2 "" "unexpected argument 'stray'" 2
 check "--software stray" 2 "" "$usage" 2
+check "--scale 2" 1 "" "window could not be opened" 1
+check "--scale=1 --software" 1 "" "window could not be opened" 1
+check "--scale 3" 2 "" "invalid scale '3'" 2
+check "--scale 0" 2 "" "$usage" 2
+check "--scale 2.0" 2 "" "invalid scale '2.0'" 2
+check "--scale" 2 "" "requires an argument" 2
+check "-h" 0 "--scale N .*1 or 2" "" 0
 
 # An answer that cannot be written is no success.
 env -u DISPLAY "$game" --help >/dev/full 2>"$err"

@@ -2,6 +2,7 @@
 
 #include "app/game_state.h"
 #include "ui/keyboard.h"
+#include "ui/layout.h"
 
 using namespace irr;
 
@@ -49,7 +50,7 @@ void drawFocusRing() {
     const core::rect<s32> where = button->getAbsolutePosition();
     // Inside a message box the ring stays within the box.
     const core::rect<s32> clip = button->getParent()->getAbsoluteClippingRect();
-    drawFrame(where, 0, GAP, EDGE_COLOUR, clip);
-    drawFrame(where, GAP, GAP + BAND, RING_COLOUR, clip);
-    drawFrame(where, GAP + BAND, GAP + BAND + RIM, EDGE_COLOUR, clip);
+    drawFrame(where, 0, atScale(GAP), EDGE_COLOUR, clip);
+    drawFrame(where, atScale(GAP), atScale(GAP + BAND), RING_COLOUR, clip);
+    drawFrame(where, atScale(GAP + BAND), atScale(GAP + BAND + RIM), EDGE_COLOUR, clip);
 }

@@ -2,6 +2,7 @@
 
 #include "app/game_state.h"
 #include "ui/control_ids.h"
+#include "ui/layout.h"
 #include "ui/screen_change.h"
 
 using namespace irr;
@@ -17,7 +18,7 @@ enum { FIRST_IN_TAB_ORDER, SECOND_IN_TAB_ORDER };
 void addMenuButton(const core::rect<s32>& where, s32 id, const wchar_t* text,
                    const wchar_t* toolTip, s32 tabOrder) {
     gui::IGUIButton* button =
-        gameState.guiEnvironment->addButton(where, nullptr, id, text, toolTip);
+        gameState.guiEnvironment->addButton(atScale(where), nullptr, id, text, toolTip);
     button->setImage(gameState.buttonFaceTexture);
     button->setTabOrder(tabOrder);
 }
@@ -50,10 +51,10 @@ void showAboutScreen() {
     addMenuButton(core::rect<s32>(300, 400, 500, 450), ID_BACK, L"Back", L"Back",
                   SECOND_IN_TAB_ORDER);
     gameState.guiEnvironment->addStaticText(L"Devolped By Tesmor Pell",
-                                            core::rect<s32>(300, 200, 600, 300), false, true,
-                                            nullptr, ID_NONE, false);
+                                            atScale(core::rect<s32>(300, 200, 600, 300)), false,
+                                            true, nullptr, ID_NONE, false);
     gui::IGUIButton* website = gameState.guiEnvironment->addButton(
-        core::rect<s32>(250, 300, 550, 350), nullptr, ID_WEBSITE,
+        atScale(core::rect<s32>(250, 300, 550, 350)), nullptr, ID_WEBSITE,
         L"Visit my website for more games", L"open web browser");
     website->setTabOrder(FIRST_IN_TAB_ORDER);
 }

@@ -109,14 +109,15 @@ bool attributeIs(const io::IXMLReader* xml, const wchar_t* name, const wchar_t* 
 }
 
 // A bare file name, so the texture the game adds under it is the one the
-// engine's loader asks its cache for.
+// engine's loader asks its cache for. '@' is no path character to the
+// engine, and the pictures drawn at twice the size carry it ("f0@2x.png").
 bool isBareName(const wchar_t* name, std::string& narrow) {
     if (!name || !*name || std::wcslen(name) > MAX_ATTRIBUTE_CHARACTERS)
         return false;
     for (narrow.clear(); *name; ++name) {
         const wchar_t c = *name;
         if (!((c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') ||
-              c == L'.' || c == L'_' || c == L'-'))
+              c == L'.' || c == L'_' || c == L'-' || c == L'@'))
             return false;
         narrow += static_cast<char>(c);
     }

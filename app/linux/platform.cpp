@@ -48,8 +48,8 @@ void reapFinishedChildren() {
 
 namespace {
 
-// Above the largest buffer the game sees: 800 x 500 pixels of 4 bytes.
-const int LARGE_BUFFER_BYTES = 4 * 1024 * 1024;
+// Above the largest buffer the game sees: 1600 x 1000 pixels of 4 bytes.
+const int LARGE_BUFFER_BYTES = 8 * 1024 * 1024;
 // Free memory at the top of the heap is handed back beyond this much.
 const int KEPT_FREE_BYTES = 2 * LARGE_BUFFER_BYTES;
 

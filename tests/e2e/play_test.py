@@ -7,7 +7,9 @@ box, "Menu" -> "New Game" and "Menu" -> "Exit", checking the window's
 pixels against the asset files on the way and the standard output at the
 end. With --software the X server has no GLX, so the game must fall back
 to the engine's software renderer; that run skips the fade, About and the
-second deal.
+second deal. With --scale-2 the desktop asks for scale 2 (GDK_SCALE=2 on
+a screen large enough), and every check is made at twice the size against
+the pictures drawn at twice the pixels.
 """
 
 import os
@@ -43,15 +45,39 @@ ANSWER_SECONDS = 1.0
 
 
 class Play:
-    def __init__(self, session, data_dir, software):
+    def __init__(self, session, data_dir, software, scale=1):
         self.s = session
         self.software = software
-        self.splash = pictures.load_asset(data_dir, "s.png")
-        self.menu_background = pictures.load_asset(data_dir, "m.png")
-        self.button_face = pictures.load_asset(data_dir, "w.jpg")
-        self.hidden = pictures.load_asset(data_dir, "h.jpg")
-        self.faces = {name: pictures.load_asset(data_dir, "%d.jpg" % name) for name in range(1, 11)}
+        self.k = scale
+
+        def asset(name):
+            if scale > 1:
+                stem, extension = os.path.splitext(name)
+                name = "%s@%dx%s" % (stem, scale, extension)
+            return pictures.load_asset(data_dir, name)
+
+        self.splash = asset("s.png")
+        self.menu_background = asset("m.png")
+        self.button_face = asset("w.jpg")
+        self.hidden = asset("h.jpg")
+        self.faces = {name: asset("%d.jpg" % name) for name in range(1, 11)}
         self.deals = []
+
+    def at(self, *numbers):
+        """A box or point of the 800x500 layout in the window at its scale."""
+        return tuple(self.k * n for n in numbers)
+
+    def tile_box(self, tile):
+        return self.at(*pictures.tile_box(tile))
+
+    def tile_centre(self, tile):
+        return self.at(*pictures.tile_centre(tile))
+
+    def click(self, x, y):
+        self.s.click(*self.at(x, y))
+
+    def rest(self):
+        self.s.move(*self.at(*RESTING_POINT))
 
     def step(self, text):
         print("ok: " + text)
@@ -63,16 +89,16 @@ class Play:
         self.s.start_game()
         self.s.find_window(WINDOW_SECONDS)
         self.shown_at = time.monotonic()
-        self.s.move(*RESTING_POINT)
+        self.rest()
         deadline = time.monotonic() + 10
         while self.s.title() != "Kavenna":
             if time.monotonic() > deadline:
                 raise TestFailure("the window is titled %r, not 'Kavenna'" % self.s.title())
             time.sleep(0.1)
         size = self.s.screenshot().size
-        if size != (800, 500):
-            raise TestFailure("the window is %dx%d, not 800x500" % size)
-        self.step("a window titled 'Kavenna', 800x500")
+        if size != self.at(800, 500):
+            raise TestFailure("the window is %dx%d, not %dx%d" % (size + self.at(800, 500)))
+        self.step("a window titled 'Kavenna', %dx%d" % size)
 
     def splash_through_fade(self):
         time.sleep(max(0.0, self.shown_at + 1.0 - time.monotonic()))
@@ -92,11 +118,11 @@ class Play:
                   % (100 * self.first_factor))
 
     def menu_check(self, shot):
-        complaint = pictures.shows_outside(shot, self.menu_background,
-                                           [START_BUTTON, ABOUT_BUTTON])
+        buttons = [self.at(*START_BUTTON), self.at(*ABOUT_BUTTON)]
+        complaint = pictures.shows_outside(shot, self.menu_background, buttons)
         if complaint:
             return "background: " + complaint
-        for box in (START_BUTTON, ABOUT_BUTTON):
+        for box in buttons:
             complaint = pictures.shows_with_label(shot, box, self.button_face,
                                                   self.menu_background.crop(box))
             if complaint:
@@ -130,20 +156,21 @@ class Play:
     # --- menu screens ---------------------------------------------------
 
     def about_and_back(self):
-        self.s.click(400, 425)
-        self.s.move(*RESTING_POINT)
+        self.click(400, 425)
+        self.rest()
 
         def about(shot):
             # The website button is wider than Start Game was.
-            beside = (250, 300, 300, 350)
+            beside = self.at(250, 300, 300, 350)
             if pictures.same_share(shot, beside, self.menu_background.crop(beside)) > 0.5:
                 return "no website button left of where Start Game was"
-            return pictures.shows_with_label(shot, ABOUT_BUTTON, self.button_face,
-                                             self.menu_background.crop(ABOUT_BUTTON))
+            back = self.at(*ABOUT_BUTTON)
+            return pictures.shows_with_label(shot, back, self.button_face,
+                                             self.menu_background.crop(back))
 
         self.s.save(self.s.wait_for("the About screen", about, SCREEN_SECONDS), "about")
-        self.s.click(400, 425)
-        self.s.move(*RESTING_POINT)
+        self.click(400, 425)
+        self.rest()
         self.s.wait_for("the main menu again", self.menu_check, SCREEN_SECONDS)
         if self.s.stdout_text():
             raise TestFailure("standard output before any game: %r" % self.s.stdout_text())
@@ -174,15 +201,15 @@ class Play:
         return deal
 
     def face_down_board(self, name):
-        expected = Image.new("RGB", (800, 500), (255, 255, 255))
+        expected = Image.new("RGB", self.at(800, 500), (255, 255, 255))
         for tile in range(20):
-            expected.paste(self.hidden, pictures.tile_box(tile)[:2])
-        box = BELOW_MENU_BAR
+            expected.paste(self.hidden, self.tile_box(tile)[:2])
+        box = self.at(*BELOW_MENU_BAR)
 
         def board(shot):
             return pictures.shows(shot, box, expected.crop(box), at_least=0.99)
 
-        self.s.move(*RESTING_POINT)
+        self.rest()
         self.s.save(self.s.wait_for("20 face-down tiles", board, SCREEN_SECONDS), name)
         self.step("20 face-down tiles (h.jpg) on white")
 
@@ -194,19 +221,19 @@ class Play:
             if number == 1:
                 self.click_after_rest(first, face)
             else:
-                self.s.click(*pictures.tile_centre(first))
-                self.s.move(*RESTING_POINT)
+                self.s.click(*self.tile_centre(first))
+                self.rest()
                 self.s.wait_for("tile %d face up" % first,
-                                lambda shot: pictures.shows(shot, pictures.tile_box(first), face),
+                                lambda shot: pictures.shows(shot, self.tile_box(first), face),
                                 SCREEN_SECONDS)
-            self.s.click(*pictures.tile_centre(second))
-            self.s.move(*RESTING_POINT)
+            self.s.click(*self.tile_centre(second))
+            self.rest()
             if number == len(pairs):
                 break
 
             def gone(shot):
-                return (pictures.white(shot, pictures.tile_box(first))
-                        or pictures.white(shot, pictures.tile_box(second)))
+                return (pictures.white(shot, self.tile_box(first))
+                        or pictures.white(shot, self.tile_box(second)))
 
             shot = self.s.wait_for("tiles %d and %d gone" % (first, second), gone, SCREEN_SECONDS)
             if number in (1, 5):
@@ -216,14 +243,14 @@ class Play:
     def click_after_rest(self, tile, face):
         """Leaves the board alone for a while, then clicks `tile`, which
         must turn to `face` within ANSWER_SECONDS."""
-        self.s.move(*RESTING_POINT)
+        self.rest()
         time.sleep(0.5)
         before = self.s.wakeups()
         time.sleep(REST_SECONDS)
         woken = self.s.wakeups() - before
         if woken > MOST_WAKEUPS_AT_REST:
             raise TestFailure("at rest the game woke %d times in %d s" % (woken, REST_SECONDS))
-        self.s.click(*pictures.tile_centre(tile))
+        self.s.click(*self.tile_centre(tile))
         clicked = time.monotonic()
         while True:
             # A screenshot shows the window as it was when it was taken,
@@ -234,21 +261,22 @@ class Play:
                 path = self.s.save(shot, "failed")
                 raise TestFailure("tile %d not turned %.1f s after a click at rest; "
                                   "screenshot %s" % (tile, ANSWER_SECONDS, path))
-            if pictures.shows(shot, pictures.tile_box(tile), face) is None:
+            if pictures.shows(shot, self.tile_box(tile), face) is None:
                 break
-        self.s.move(*RESTING_POINT)
+        self.rest()
         self.step("after %d s at rest (%d wake-ups), a click turned tile %d within %.2f s"
                   % (REST_SECONDS, woken, tile, taken))
 
     def win_box(self):
         def box_and_nothing_else(shot):
-            bounds = pictures.not_white_bounds(shot, BELOW_MENU_BAR)
+            bounds = pictures.not_white_bounds(shot, self.at(*BELOW_MENU_BAR))
             if bounds is None:
                 return "nothing in the window's centre"
             left, top, right, bottom = bounds
-            if not (left < 400 < right and top < 250 < bottom):
+            if not (left < 400 * self.k < right and top < 250 * self.k < bottom):
                 return "something at %r, not over the centre" % (bounds,)
-            if not (150 <= right - left <= 600 and 60 <= bottom - top <= 350):
+            if not (150 * self.k <= right - left <= 600 * self.k
+                    and 60 * self.k <= bottom - top <= 350 * self.k):
                 return "something of odd size at %r" % (bounds,)
             self.box = bounds
             return None
@@ -262,29 +290,32 @@ class Play:
         left, top, right, bottom = self.box
         # Below the title bar and inside the frame: the message, then the
         # button's label lowest of all.
-        labels = [band for band in pictures.ink_bands(shot, (left + 4, top + 22, right - 4,
-                                                              bottom - 4))
-                  if band[1] - band[0] >= 5]
+        k = self.k
+        labels = [band for band in pictures.ink_bands(shot, (left + 4 * k, top + 22 * k,
+                                                              right - 4 * k, bottom - 4 * k))
+                  if band[1] - band[0] >= 5 * k]
         if len(labels) < 2:
             raise TestFailure("no message and button label in the box: %r" % labels)
         band_top, band_bottom, band_left, band_right = labels[-1]
         self.s.click((band_left + band_right) // 2, (band_top + band_bottom) // 2)
-        self.s.move(*RESTING_POINT)
+        self.rest()
         self.s.wait_for("the box gone",
-                        lambda shot: pictures.white(shot, BELOW_MENU_BAR), SCREEN_SECONDS)
+                        lambda shot: pictures.white(shot, self.at(*BELOW_MENU_BAR)),
+                        SCREEN_SECONDS)
         self.step("OK closed the box, leaving an empty board")
 
     def choose_from_menu(self, index, name):
         before = self.s.screenshot()
-        self.s.click(*MENU_TITLE)
+        self.click(*MENU_TITLE)
+        k = self.k
 
         def submenu(shot):
             # It is drawn see-through: whatever changed below the bar is it.
-            bounds = pictures.changed_bounds(before, shot, (0, 26, 300, 200))
+            bounds = pictures.changed_bounds(before, shot, self.at(0, 26, 300, 200))
             if bounds is None:
                 return "no submenu below the menu bar"
             left, top, right, bottom = bounds
-            if not (60 <= right - left <= 250 and 30 <= bottom - top <= 120):
+            if not (60 * k <= right - left <= 250 * k and 30 * k <= bottom - top <= 120 * k):
                 return "something of odd size at %r" % (bounds,)
             self.submenu = bounds
             return None
@@ -321,7 +352,7 @@ class Play:
         self.main_menu_after_intro(watch_fade=not self.software)
         if not self.software:
             self.about_and_back()
-        self.s.click(400, 325)
+        self.click(400, 325)
         deal = self.read_deal(0)
         self.face_down_board("board")
         self.play_perfectly(deal)
@@ -338,10 +369,15 @@ class Play:
 def main():
     parser = game_arguments(__doc__)
     parser.add_argument("--software", action="store_true")
+    parser.add_argument("--scale-2", action="store_true")
     args = parser.parse_args()
 
-    with Session([args.game], args.build_dir, args.artifacts, glx=not args.software) as session:
-        play = Play(session, args.data_dir, args.software)
+    scale = 2 if args.scale_2 else 1
+    command = ["env", "GDK_SCALE=2", args.game] if scale > 1 else [args.game]
+    screen = (1920, 1200) if scale > 1 else (1024, 768)
+    with Session(command, args.build_dir, args.artifacts, glx=not args.software,
+                 screen=screen) as session:
+        play = Play(session, args.data_dir, args.software, scale)
         return session.run_checks(play.whole_game)
 
 

@@ -91,9 +91,9 @@ extern "C" IrrlichtDevice* createDeviceEx(const SIrrlichtCreationParameters& par
     return device;
 }
 
-NullGame::NullGame() {
+NullGame::NullGame(int scale) {
     gameState = GameState();
-    const bool started = startUp(video::EDT_NULL, context, receiver);
+    const bool started = startUp(video::EDT_NULL, scale, context, receiver);
     if (!started)
         ADD_FAILURE() << "the null device could not be created";
     gameState.device->getTimer()->stop();

@@ -16,8 +16,9 @@
 class NullGame {
   public:
     // Starts the game in the current working directory with the virtual
-    // clock stopped, so only `setTime` moves it.
-    NullGame();
+    // clock stopped, so only `setTime` moves it, at `scale` (or at 1 when
+    // the pictures of that scale are not all there).
+    explicit NullGame(int scale = 1);
     ~NullGame();
     NullGame(const NullGame&) = delete;
     NullGame& operator=(const NullGame&) = delete;
@@ -96,7 +97,7 @@ class ScratchDirectory {
     ScratchDirectory(const ScratchDirectory&) = delete;
     ScratchDirectory& operator=(const ScratchDirectory&) = delete;
     const std::string& path() const { return dir; }
-    // Copies the loose assets of the source tree here.
+    // Copies the loose assets of the source tree here, both sets.
     void addLooseAssets() const;
     void copyIn(const std::string& from, const std::string& name) const;
 

@@ -40,14 +40,17 @@ class TestFailure(RuntimeError):
 
 
 class Session:
-    def __init__(self, command, cwd, artifacts, glx=True, path=None, stdout=None):
+    def __init__(self, command, cwd, artifacts, glx=True, path=None, stdout=None,
+                 screen=(1024, 768)):
         """`command` (a list) starts the game in folder `cwd`; `path`, if
         given, is put in front of PATH so a bare command name finds it.
         Screenshots and output go to the folder `artifacts`; `stdout`, a
         descriptor such as a pipe's write end (handed to the game, then
         closed here) or CLOSED, takes the place of the game's standard
-        output file."""
+        output file. `screen` is the X screen's size: the game's window at
+        scale 2 (1600x1000) fits only a larger one than the default."""
         self.command = command
+        self.screen = screen
         self.stdout = stdout
         self.cwd = cwd
         self.artifacts = artifacts
@@ -77,7 +80,7 @@ class Session:
 
     def _start_xvfb(self):
         log = open(os.path.join(self.artifacts, "xvfb.log"), "wb")
-        self.xvfb, display = start_xvfb(self.glx, log)
+        self.xvfb, display = start_xvfb(self.glx, log, self.screen)
         self.env = dict(os.environ, DISPLAY=display)
         self.env.pop("XAUTHORITY", None)
         if self.path:

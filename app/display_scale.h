@@ -1,0 +1,31 @@
+// The whole-number scale the game is drawn at, 1 or 2, decided once at
+// start-up from what the player and the desktop say. Deciding is a pure
+// function of what was read, so that every case can be tried without a
+// desktop; reading the X server's part is in app/linux/x_display.h.
+#pragma once
+
+#include <string>
+
+struct ScaleInputs {
+    // The --scale option: 1 or 2, or 0 when it was not given.
+    int option = 0;
+    // GDK_SCALE as found in the environment, null when unset.
+    const char* gdkScale = nullptr;
+    // The X server's resource string (where Xft.dpi lives), empty when
+    // there is none.
+    std::string xResources;
+    // The work area the window manager leaves for windows, or the screen;
+    // 0 when unknown, which does not hold a scale back.
+    int workWidth = 0;
+    int workHeight = 0;
+};
+
+// The layout's own window size at scale 1.
+const int LAYOUT_WIDTH = 800;
+const int LAYOUT_HEIGHT = 500;
+const int MAX_SCALE = 2;
+
+// --scale first, else GDK_SCALE when a positive whole number (2 and more
+// mean 2), else Xft.dpi (144 dpi and more mean 2), else 1; then 1 after
+// all when the window at that scale would not fit the work area.
+int chooseScale(const ScaleInputs& inputs);

@@ -1,0 +1,18 @@
+// The look of the engine's own widgets (the website button, which has no
+// picture, the menu bar, the message boxes and the tool-tips): the colours
+// of the game's menu panel and button art instead of the engine's grey,
+// and every size the engine takes from its skin (menu, title bar and box
+// margins, text offsets, the buttons of a box) at the game's scale.
+#pragma once
+
+#include <irrlicht.h>
+
+// Gives the GUI a skin in the game's colours whose sizes are the engine's
+// own times `gameState.scale`, drawing text in `font`. Called once the
+// font is loaded and before any element is added.
+void dressSkin(irr::gui::IGUIFont* font);
+
+// The engine draws a box's close button with a picture of its own at one
+// size only; above scale 1 the box keeps only its answer button, which
+// (like Escape) closes it as well.
+void dressMessageBox(irr::gui::IGUIWindow* box);
