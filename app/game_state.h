@@ -71,6 +71,10 @@ struct GameState {
     // The player's last press was a key, not a mouse button: the focused
     // button shows its ring.
     bool keyboardInUse = false;
+    // Alt is down, as far as the keys seen say: the engine's key events
+    // carry Shift and Control but not Alt. A mouse press forgets it, in
+    // case Alt was let go in another window.
+    bool altHeld = false;
 
     // Elements taken off the screen while the engine may still be inside
     // one of them; released by the frame loop once `run` has returned.

@@ -14,6 +14,7 @@ const int BOARD_ROWS = 5;
 const int BOARD_COLUMNS = 4;
 const s32 TILE_WIDTH = 100;
 const s32 TILE_HEIGHT = 50;
+const wchar_t* const MENU_TOOL_TIP = L"Menu: F10 or Alt+M\nNew Game: Ctrl+N or F2\nExit: Ctrl+Q";
 
 } // namespace
 
@@ -34,6 +35,11 @@ void buildBoard() {
     gui::IGUIContextMenu* gameMenu = menuBar->getSubMenu(0);
     gameMenu->addItem(L"New Game", CMD_NEW_GAME, true, false, false, false);
     gameMenu->addItem(L"Exit", CMD_EXIT, true, false, false, false);
+    // The title is the board's last stop for Tab, after the tiles, and
+    // tells where its commands are on the keyboard.
+    menuBar->setTabStop(true);
+    menuBar->setTabOrder(TILE_COUNT);
+    menuBar->setToolTipText(MENU_TOOL_TIP);
 
     for (int id = 0; id < TILE_COUNT; ++id) {
         const s32 column = id / BOARD_ROWS;

@@ -3,6 +3,7 @@
 #include "app/game_state.h"
 #include "ui/keyboard.h"
 #include "ui/layout.h"
+#include "ui/menu_keys.h"
 
 using namespace irr;
 
@@ -44,12 +45,13 @@ void drawFrame(const core::rect<s32>& inner, s32 from, s32 to, video::SColor col
 } // namespace
 
 void drawFocusRing() {
-    gui::IGUIElement* button = keyboardFocus();
-    if (!button)
+    gui::IGUIElement* stop = keyboardFocus();
+    if (!stop)
         return;
-    const core::rect<s32> where = button->getAbsolutePosition();
+    const core::rect<s32> where =
+        stop->getType() == gui::EGUIET_MENU ? menuTitleArea(stop) : stop->getAbsolutePosition();
     // Inside a message box the ring stays within the box.
-    const core::rect<s32> clip = button->getParent()->getAbsoluteClippingRect();
+    const core::rect<s32> clip = stop->getParent()->getAbsoluteClippingRect();
     drawFrame(where, 0, atScale(GAP), EDGE_COLOUR, clip);
     drawFrame(where, atScale(GAP), atScale(GAP + BAND), RING_COLOUR, clip);
     drawFrame(where, atScale(GAP + BAND), atScale(GAP + BAND + RIM), EDGE_COLOUR, clip);

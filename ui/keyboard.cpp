@@ -2,6 +2,8 @@
 
 #include "app/game_state.h"
 #include "game/board.h"
+#include "ui/control_ids.h"
+#include "ui/menu_keys.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -31,6 +33,10 @@ bool isModifier(EKEY_CODE key) {
     }
 }
 
+bool isAlt(EKEY_CODE key) {
+    return key == KEY_MENU || key == KEY_LMENU || key == KEY_RMENU;
+}
+
 bool isMouseButtonPress(const SEvent::SMouseInput& mouse) {
     return mouse.Event == EMIE_LMOUSE_PRESSED_DOWN || mouse.Event == EMIE_RMOUSE_PRESSED_DOWN ||
            mouse.Event == EMIE_MMOUSE_PRESSED_DOWN;
@@ -55,25 +61,41 @@ gui::IGUIElement* reachableArea() {
     return area;
 }
 
-void collectButtons(gui::IGUIElement* parent, std::vector<gui::IGUIElement*>& buttons) {
+// A stop is what Tab visits: the buttons and the board's menu bar.
+bool isStop(gui::IGUIElement* element) {
+    const gui::EGUI_ELEMENT_TYPE type = element->getType();
+    return (type == gui::EGUIET_BUTTON || type == gui::EGUIET_MENU) && element->isTabStop() &&
+           element->isEnabled();
+}
+
+void collectStops(gui::IGUIElement* parent, std::vector<gui::IGUIElement*>& stops) {
     for (gui::IGUIElement* child : parent->getChildren()) {
         if (!child->isVisible())
             continue;
-        if (child->getType() == gui::EGUIET_BUTTON && child->isTabStop() && child->isEnabled())
-            buttons.push_back(child);
-        collectButtons(child, buttons);
+        if (isStop(child))
+            stops.push_back(child);
+        collectStops(child, stops);
     }
 }
 
-// In the order Tab visits them: the screens number their buttons in
-// reading order.
-std::vector<gui::IGUIElement*> reachableButtons() {
-    std::vector<gui::IGUIElement*> buttons;
-    collectButtons(reachableArea(), buttons);
-    std::stable_sort(buttons.begin(), buttons.end(), [](gui::IGUIElement* a, gui::IGUIElement* b) {
+// In the order Tab visits them: the screens number their stops in
+// reading order, the menu bar's title last.
+std::vector<gui::IGUIElement*> reachableStops() {
+    std::vector<gui::IGUIElement*> stops;
+    collectStops(reachableArea(), stops);
+    std::stable_sort(stops.begin(), stops.end(), [](gui::IGUIElement* a, gui::IGUIElement* b) {
         return a->getTabOrder() < b->getTabOrder();
     });
-    return buttons;
+    return stops;
+}
+
+// Where the keyboard starts on a screen: its first stop, but on About
+// the way back, so that no first key opens a browser unasked.
+gui::IGUIElement* firstStop(const std::vector<gui::IGUIElement*>& stops) {
+    for (gui::IGUIElement* stop : stops)
+        if (stop->getID() == ID_BACK)
+            return stop;
+    return stops.front();
 }
 
 bool contains(const std::vector<gui::IGUIElement*>& buttons, gui::IGUIElement* element) {
@@ -88,13 +110,15 @@ void moveFocus(s32 right, s32 down) {
     // shows where it is now.
     gui::IGUIElement* before = gameState.guiEnvironment->getFocus();
     gui::IGUIElement* focus = keyboardFocus();
-    if (!focus || focus != before)
+    if (!focus || focus != before || focus->getType() != gui::EGUIET_BUTTON)
         return;
     const core::position2d<s32> from = focus->getAbsolutePosition().getCenter();
     gui::IGUIElement* best = nullptr;
     s32 bestAlong = 0;
     s32 bestAcross = 0;
-    for (gui::IGUIElement* button : reachableButtons()) {
+    for (gui::IGUIElement* button : reachableStops()) {
+        if (button->getType() != gui::EGUIET_BUTTON)
+            continue;
         const core::position2d<s32> to = button->getAbsolutePosition().getCenter();
         const s32 along = (to.X - from.X) * right + (to.Y - from.Y) * down;
         const s32 across = std::abs(right ? to.Y - from.Y : to.X - from.X);
@@ -131,20 +155,101 @@ bool onShortcut(const SEvent::SKeyInput& key) {
     return true;
 }
 
+// F10 or Alt+M open "Menu" from anywhere on the board, and so do Enter,
+// Space and Down on its title. While it is open it keeps every key but
+// Tab (which moves on and so closes it): Up and Down move the highlight,
+// Enter and Space choose, Escape and F10 close.
+bool onMenuKey(const SEvent::SKeyInput& key) {
+    gui::IGUIContextMenu* bar = boardMenuBar();
+    if (!bar || !boardInPlay())
+        return false;
+    const bool menuKey = key.Key == KEY_F10 || (gameState.altHeld && key.Key == KEY_KEY_M);
+    if (!menuOpen()) {
+        const bool onTitle = gameState.guiEnvironment->getFocus() == bar &&
+                             (key.Key == KEY_RETURN || key.Key == KEY_SPACE || key.Key == KEY_DOWN);
+        if (!menuKey && !onTitle)
+            return false;
+        openMenu();
+        return true;
+    }
+    switch (key.Key) {
+    case KEY_TAB:
+        return false;
+    case KEY_UP:
+        moveMenuHighlight(-1);
+        break;
+    case KEY_DOWN:
+        moveMenuHighlight(1);
+        break;
+    case KEY_RETURN:
+    case KEY_SPACE:
+        chooseMenuItem();
+        break;
+    case KEY_ESCAPE:
+    case KEY_F10:
+        closeMenu();
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+// The click "Back" raises when pressed, from the button itself.
+void pressButton(gui::IGUIElement* button) {
+    SEvent event{};
+    event.EventType = EET_GUI_EVENT;
+    event.GUIEvent.Caller = button;
+    event.GUIEvent.Element = nullptr;
+    event.GUIEvent.EventType = gui::EGET_BUTTON_CLICKED;
+    button->getParent()->OnEvent(event);
+}
+
+// Escape leaves the About screen as "Back" does.
+bool onEscapeFromAbout(const SEvent::SKeyInput& key) {
+    if (key.Key != KEY_ESCAPE)
+        return false;
+    for (gui::IGUIElement* stop : reachableStops())
+        if (stop->getID() == ID_BACK) {
+            pressButton(stop);
+            return true;
+        }
+    return false;
+}
+
+// Tab with the focus on nothing the player can reach (a new screen, a
+// box just answered) only shows where the keyboard starts, as the other
+// keys do.
+bool onFirstTab(const SEvent::SKeyInput& key) {
+    if (key.Key != KEY_TAB)
+        return false;
+    const std::vector<gui::IGUIElement*> stops = reachableStops();
+    gui::IGUIElement* focus = gameState.guiEnvironment->getFocus();
+    if (stops.empty() || (contains(stops, focus) && onScreen(focus)))
+        return false;
+    keyboardFocus();
+    return true;
+}
+
 } // namespace
 
 bool onKeyboardInput(const SEvent& event) {
     if (event.EventType == EET_MOUSE_INPUT_EVENT) {
-        if (isMouseButtonPress(event.MouseInput))
+        if (isMouseButtonPress(event.MouseInput)) {
             gameState.keyboardInUse = false;
+            gameState.altHeld = false;
+        }
         return false;
     }
-    if (event.EventType != EET_KEY_INPUT_EVENT || !event.KeyInput.PressedDown ||
-        isModifier(event.KeyInput.Key))
+    if (event.EventType != EET_KEY_INPUT_EVENT)
+        return false;
+    const SEvent::SKeyInput& key = event.KeyInput;
+    if (isAlt(key.Key))
+        gameState.altHeld = key.PressedDown;
+    if (!key.PressedDown || isModifier(key.Key))
         return false;
     gameState.keyboardInUse = true;
-    const SEvent::SKeyInput& key = event.KeyInput;
-    if (onShortcut(key))
+    if (onShortcut(key) || onMenuKey(key) || onEscapeFromAbout(key) || onFirstTab(key))
         return true;
 
     switch (key.Key) {
@@ -170,17 +275,17 @@ gui::IGUIElement* keyboardFocus() {
         return nullptr;
     gui::IGUIEnvironment* gui = gameState.guiEnvironment;
     gui::IGUIElement* focus = gui->getFocus();
-    const std::vector<gui::IGUIElement*> buttons = reachableButtons();
-    if (buttons.empty())
+    const std::vector<gui::IGUIElement*> stops = reachableStops();
+    if (stops.empty())
         return nullptr;
-    if (contains(buttons, focus) && onScreen(focus))
+    if (contains(stops, focus) && onScreen(focus))
         return focus;
     // After a pair left the board, the focus goes on to the next tile.
-    gui::IGUIElement* next = buttons.front();
+    gui::IGUIElement* next = firstStop(stops);
     if (focus && focus->getType() == gui::EGUIET_BUTTON)
-        for (gui::IGUIElement* button : buttons)
-            if (button->getTabOrder() > focus->getTabOrder()) {
-                next = button;
+        for (gui::IGUIElement* stop : stops)
+            if (stop->getTabOrder() > focus->getTabOrder()) {
+                next = stop;
                 break;
             }
     gui->setFocus(next);

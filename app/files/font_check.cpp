@@ -9,7 +9,7 @@
 
 using namespace irr;
 
-const char* const GAME_TEXT_CHARACTERS = " .0123456789ABCDEGKMNOPSTVYabcdefghiklmnoprstuvwxy";
+const char* const GAME_TEXT_CHARACTERS = " +.0123456789:ABCDEFGKMNOPQSTVYabcdefghiklmnoprstuvwxy";
 
 namespace {
 
