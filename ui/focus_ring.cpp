@@ -42,17 +42,43 @@ void drawFrame(const core::rect<s32>& inner, s32 from, s32 to, video::SColor col
         &clip);
 }
 
+// Around `inner`: a white gap of `gap` pixels, the band, a white rim.
+void drawRing(const core::rect<s32>& inner, s32 gap, const core::rect<s32>& clip) {
+    drawFrame(inner, 0, atScale(gap), EDGE_COLOUR, clip);
+    drawFrame(inner, atScale(gap), atScale(gap + BAND), RING_COLOUR, clip);
+    drawFrame(inner, atScale(gap + BAND), atScale(gap + BAND + RIM), EDGE_COLOUR, clip);
+}
+
+// The engine's tool-tip, a sub-element text it adds to the root; the
+// game adds no such thing.
+gui::IGUIElement* toolTip() {
+    for (gui::IGUIElement* child : gameState.guiEnvironment->getRootGUIElement()->getChildren())
+        if (child->isSubElement() && child->getType() == gui::EGUIET_STATIC_TEXT)
+            return child;
+    return nullptr;
+}
+
 } // namespace
 
 void drawFocusRing() {
     gui::IGUIElement* stop = keyboardFocus();
     if (!stop)
         return;
-    const core::rect<s32> where =
-        stop->getType() == gui::EGUIET_MENU ? menuTitleArea(stop) : stop->getAbsolutePosition();
     // Inside a message box the ring stays within the box.
     const core::rect<s32> clip = stop->getParent()->getAbsoluteClippingRect();
-    drawFrame(where, 0, atScale(GAP), EDGE_COLOUR, clip);
-    drawFrame(where, atScale(GAP), atScale(GAP + BAND), RING_COLOUR, clip);
-    drawFrame(where, atScale(GAP + BAND), atScale(GAP + BAND + RIM), EDGE_COLOUR, clip);
+    if (stop->getType() == gui::EGUIET_MENU) {
+        // The menu bar's title touches the window's edge and the menu
+        // below it: its ring lies inside it, band and rim only, clear of
+        // the title's text.
+        core::rect<s32> inner = menuTitleArea(stop);
+        const s32 depth = atScale(BAND + RIM);
+        inner.UpperLeftCorner += core::position2d<s32>(depth, depth);
+        inner.LowerRightCorner -= core::position2d<s32>(depth, depth);
+        drawRing(inner, 0, clip);
+    } else {
+        drawRing(stop->getAbsolutePosition(), GAP, clip);
+    }
+    // A tool-tip stays readable over the ring.
+    if (gui::IGUIElement* tip = toolTip())
+        tip->draw();
 }
