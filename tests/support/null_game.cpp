@@ -226,6 +226,43 @@ gui::IGUIContextMenu* menuBar() {
     return nullptr;
 }
 
+gui::IGUIElement* focused() {
+    return gameState.guiEnvironment->getFocus();
+}
+
+SEvent guiEvent(gui::IGUIElement* caller, gui::EGUI_EVENT_TYPE type) {
+    SEvent event{};
+    event.EventType = EET_GUI_EVENT;
+    event.GUIEvent.Caller = caller;
+    event.GUIEvent.Element = nullptr;
+    event.GUIEvent.EventType = type;
+    return event;
+}
+
+bool buttonClicked(NullGame& game, s32 id) {
+    return game.receiver.OnEvent(guiEvent(findId(id), gui::EGET_BUTTON_CLICKED));
+}
+
+void expectFreshBoard() {
+    EXPECT_FALSE(gameState.menuBackgroundVisible);
+    EXPECT_FALSE(gameState.splashVisible);
+    EXPECT_EQ(gameState.clickCount, 0);
+    EXPECT_EQ(gameState.revealedCount, 0);
+    EXPECT_EQ(gameState.matchedPairs, 0);
+    ASSERT_NE(menuBar(), nullptr);
+    EXPECT_EQ(screenElementCount(), 21);
+    for (int id = 0; id < TILE_COUNT; ++id) {
+        SCOPED_TRACE(id);
+        gui::IGUIButton* tile = gameState.tileButtons[id];
+        ASSERT_EQ(findId(id), tile);
+        EXPECT_EQ(narrow(tile->getText()), "");
+        EXPECT_EQ(narrow(tile->getToolTipText().c_str()), "choose me");
+        EXPECT_TRUE(tile->isVisible());
+        EXPECT_TRUE(tile->isEnabled());
+        EXPECT_EQ(buttonImage(tile), gameState.hiddenTexture);
+    }
+}
+
 video::ITexture* buttonImage(gui::IGUIButton* button) {
     // The button interface has no getter; its serialised attributes carry
     // the image it draws.

@@ -81,6 +81,14 @@ std::string toolTipText();
 std::vector<irr::gui::IGUIElement*> answerButtons(irr::gui::IGUIElement* box);
 irr::gui::IGUIStaticText* messageText(irr::gui::IGUIElement* box);
 irr::gui::IGUIContextMenu* menuBar();
+// The element the engine's keys act on.
+irr::gui::IGUIElement* focused();
+// A GUI event as the engine raises it, for handing to the receiver.
+irr::SEvent guiEvent(irr::gui::IGUIElement* caller, irr::gui::EGUI_EVENT_TYPE type);
+// The receiver's answer to a click of the button `id`.
+bool buttonClicked(NullGame& game, irr::s32 id);
+// Counters reset, the menu bar and 20 face-down tiles, all in play.
+void expectFreshBoard();
 irr::video::ITexture* buttonImage(irr::gui::IGUIButton* button);
 std::string narrow(const wchar_t* text);
 
