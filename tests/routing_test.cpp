@@ -138,4 +138,120 @@ TEST(Routing, ExitClosesTheDevice) {
     EXPECT_FALSE(game.frame());
 }
 
+// Stands between the engine and the receiver and notes each command
+// that reaches the receiver: a button click or a chosen menu item.
+struct Command {
+    gui::EGUI_EVENT_TYPE type;
+    gui::IGUIElement* caller;
+    s32 selected;
+    bool absorbed;
+    bool operator==(const Command& other) const {
+        return type == other.type && caller == other.caller && selected == other.selected &&
+               absorbed == other.absorbed;
+    }
+};
+
+class CommandSpy : public IEventReceiver {
+  public:
+    explicit CommandSpy(MyEventReceiver& receiver) : receiver(receiver) {
+        gameState.device->setEventReceiver(this);
+    }
+    ~CommandSpy() override { gameState.device->setEventReceiver(&receiver); }
+    bool OnEvent(const SEvent& event) override {
+        const bool absorbed = receiver.OnEvent(event);
+        if (event.EventType != EET_GUI_EVENT)
+            return absorbed;
+        const gui::EGUI_EVENT_TYPE type = event.GUIEvent.EventType;
+        if (type == gui::EGET_MENU_ITEM_SELECTED)
+            seen.push_back(
+                {type, event.GUIEvent.Caller,
+                 static_cast<gui::IGUIContextMenu*>(event.GUIEvent.Caller)->getSelectedItem(),
+                 absorbed});
+        else if (type == gui::EGET_BUTTON_CLICKED)
+            seen.push_back({type, event.GUIEvent.Caller, -1, absorbed});
+        return absorbed;
+    }
+    std::vector<Command> seen;
+
+  private:
+    MyEventReceiver& receiver;
+};
+
+void postKey(EKEY_CODE key, bool down) {
+    SEvent event{};
+    event.EventType = EET_KEY_INPUT_EVENT;
+    event.KeyInput.Key = key;
+    event.KeyInput.PressedDown = down;
+    gameState.device->postEventFromUser(event);
+}
+
+// Every way to a command, by mouse or by keys, reaches the receiver as
+// the one event the mouse has always raised, and nothing else does.
+TEST(Routing, KeyboardCommandsArriveAsTheMouseChoosesThem) {
+    enum Way { MOUSE, F10, ALT_M, TITLE };
+    for (int item : {0, 1}) {
+        std::vector<Command> byMouse;
+        for (Way way : {MOUSE, F10, ALT_M, TITLE}) {
+            SCOPED_TRACE(::testing::Message() << "item " << item << ", way " << way);
+            NullGame game;
+            game.startGame();
+            // Held here: a new deal takes it off the screen.
+            gui::IGUIContextMenu* sub = menuBar()->getSubMenu(0);
+            sub->grab();
+            std::vector<Command> seen;
+            const std::string trace = captureStdout([&] {
+                CommandSpy spy(game.receiver);
+                if (way == MOUSE) {
+                    game.chooseMenu(item);
+                } else {
+                    if (way == F10) {
+                        game.pressKey(KEY_F10);
+                    } else if (way == ALT_M) {
+                        postKey(KEY_LMENU, true);
+                        game.pressKey(KEY_KEY_M);
+                        postKey(KEY_LMENU, false);
+                    } else {
+                        game.pressKey(KEY_TAB, false, true);
+                        game.pressKey(KEY_TAB, false, true);
+                        game.pressKey(KEY_DOWN);
+                    }
+                    for (int down = 0; down < item; ++down)
+                        game.pressKey(KEY_DOWN);
+                    game.pressKey(KEY_RETURN);
+                }
+                seen = spy.seen;
+            });
+            ASSERT_EQ(seen.size(), 1u);
+            EXPECT_EQ(seen[0].type, gui::EGET_MENU_ITEM_SELECTED);
+            EXPECT_EQ(seen[0].caller, sub);
+            EXPECT_EQ(sub->getItemCommandId(seen[0].selected), item ? CMD_EXIT : CMD_NEW_GAME);
+            EXPECT_FALSE(seen[0].absorbed);
+            // Each game has its own menu; the rest must match the mouse's.
+            seen[0].caller = nullptr;
+            if (way == MOUSE)
+                byMouse = seen;
+            EXPECT_EQ(seen, byMouse);
+            EXPECT_EQ(std::count(trace.begin(), trace.end(), '\n'), item ? 0 : 20);
+            EXPECT_EQ(game.frame(), item == 0);
+            sub->drop();
+        }
+    }
+    // Escape on About raises the click of "Back".
+    for (bool escape : {false, true}) {
+        SCOPED_TRACE(escape ? "Escape" : "a click on Back");
+        NullGame game;
+        game.skipIntro();
+        game.clickId(ID_ABOUT);
+        gui::IGUIElement* back = findId(ID_BACK);
+        CommandSpy spy(game.receiver);
+        if (escape)
+            game.pressKey(KEY_ESCAPE);
+        else
+            game.click(back);
+        ASSERT_EQ(spy.seen.size(), 1u);
+        EXPECT_EQ(spy.seen[0], (Command{gui::EGET_BUTTON_CLICKED, back, -1, false}));
+        EXPECT_NE(findId(ID_START_GAME), nullptr);
+    }
+}
+
 } // namespace
