@@ -85,6 +85,14 @@ TEST(Keyboard, TabReadsTheBoardRowByRowAndBack) {
     }
     game.pressKey(KEY_TAB);
     EXPECT_EQ(focused(), gameState.tileButtons[15]);
+    // A pair gone from the end of the board: the focus goes round to the
+    // first tile, not on to the menu bar.
+    tabTo(game, 19);
+    for (int tile : {19, 14}) {
+        gameState.tileButtons[tile]->setEnabled(false);
+        gameState.tileButtons[tile]->setVisible(false);
+    }
+    EXPECT_EQ(keyboardFocus(), gameState.tileButtons[0]);
 }
 
 TEST(Keyboard, ArrowsMoveAcrossTheGridOverRemovedTiles) {
@@ -490,6 +498,20 @@ TEST(Keyboard, ExitFromTheMenuQuitsAsTheMouseDoes) {
         EXPECT_EQ(trace, "");
         EXPECT_FALSE(game.frame());
     }
+}
+
+TEST(Keyboard, TheMouseChoosesFromAMenuTheKeysOpened) {
+    NullGame game;
+    game.startGame();
+    game.pressKey(KEY_F10);
+    gui::IGUIContextMenu* sub = menuBar()->getSubMenu(0);
+    ASSERT_TRUE(sub->isVisible());
+    // The lower half of the menu holds "Exit".
+    const core::rect<s32> area = sub->getAbsolutePosition();
+    game.move(area.getCenter().X, area.getCenter().Y + area.getHeight() / 4);
+    EXPECT_EQ(sub->getSelectedItem(), 1);
+    game.click(area.getCenter().X, area.getCenter().Y + area.getHeight() / 4);
+    EXPECT_FALSE(game.frame());
 }
 
 TEST(Keyboard, TheMenuTitleTellsItsShortcuts) {

@@ -280,14 +280,23 @@ gui::IGUIElement* keyboardFocus() {
         return nullptr;
     if (contains(stops, focus) && onScreen(focus))
         return focus;
-    // After a pair left the board, the focus goes on to the next tile.
+    // After a pair left the board, the focus goes on to the next tile,
+    // round to the first one rather than on to the menu bar.
     gui::IGUIElement* next = firstStop(stops);
-    if (focus && focus->getType() == gui::EGUIET_BUTTON)
-        for (gui::IGUIElement* stop : stops)
-            if (stop->getTabOrder() > focus->getTabOrder()) {
-                next = stop;
-                break;
-            }
+    if (focus && focus->getType() == gui::EGUIET_BUTTON) {
+        gui::IGUIElement* firstButton = nullptr;
+        gui::IGUIElement* nextButton = nullptr;
+        for (gui::IGUIElement* stop : stops) {
+            if (stop->getType() != gui::EGUIET_BUTTON)
+                continue;
+            if (!firstButton)
+                firstButton = stop;
+            if (!nextButton && stop->getTabOrder() > focus->getTabOrder())
+                nextButton = stop;
+        }
+        if (nextButton || firstButton)
+            next = nextButton ? nextButton : firstButton;
+    }
     gui->setFocus(next);
     return gui->getFocus() == next ? next : nullptr;
 }

@@ -1,14 +1,17 @@
 #!/usr/bin/python3
 """Plays the built game in a real window under Xvfb with the keyboard
-alone, watching the focus ring.
+alone, watching the focus ring and the board's menu.
 
-From the intro to the main menu, About and back, a perfect game read off
-the deal trace with Tab, Shift+Tab and the arrow keys, the "You won" box
-answered with Escape, new deals with Ctrl+N and F2, and Ctrl+Q. Every key
-that moves the focus is followed by a screenshot that must show exactly
-one ring, around the button the player expects. With --software the X
-server has no GLX and the run is shortened to the menu, one deal, a few
-tiles and Ctrl+Q.
+From the intro to the main menu; About (where the ring starts on Back),
+left with Escape, then again with Enter on Back; on the board "Menu"
+opened with Alt+M and closed with Escape; a perfect game read off the
+deal trace with Tab, Shift+Tab and the arrow keys, the "You won" box
+answered with Escape, and the empty board continued with Tab, Enter,
+Enter; F10 then Enter for "New Game"; new deals with Ctrl+N and F2; and
+"Exit" from the menu (with OpenGL) or Ctrl+Q (with --software, where the
+X server has no GLX). Every key that moves the focus is followed by a
+screenshot that must show exactly one ring, around the button or the
+menu title the player expects.
 """
 
 import os
@@ -26,6 +29,16 @@ START_BUTTON = play_test.START_BUTTON
 ABOUT_BUTTON = play_test.ABOUT_BUTTON
 WEBSITE_BUTTON = (250, 300, 550, 350)
 BACK_BUTTON = ABOUT_BUTTON
+# What the ring finder reports for the menu bar's title, whose ring lies
+# inside it: the title stands at (0, 0)-(64, 24).
+MENU_TITLE_RING = (6, 6, 58, 18)
+# The menu title as a stop of Tab.
+MENU = "the menu title"
+# A column through the drop-down menu's two items, right of the first
+# tile: white while the menu is closed.
+MENU_COLUMN_X = 118
+MENU_ITEM_Y = (36, 56)
+MENU_DROP = (MENU_COLUMN_X, 28, MENU_COLUMN_X + 1, 68)
 
 
 def reading_order(tile):
@@ -69,23 +82,29 @@ class KeyboardPlay(play_test.Play):
         self.ring_on(START_BUTTON, "menu-ring", "the ring on Start Game after Tab")
         self.key("Tab")
         self.ring_on(ABOUT_BUTTON, None, "the ring on About after a second Tab")
-        if not self.software:
-            self.key("shift+Tab")
-            self.ring_on(START_BUTTON, None, "the ring back on Start Game after Shift+Tab")
-            self.key("Down")
-            self.ring_on(ABOUT_BUTTON, None, "the ring on About after Down")
-            self.key("space")
-            # The new screen's first button, read from the top.
-            self.ring_on(WEBSITE_BUTTON, "about-ring", "About, the ring on the website button")
-            self.key("Tab")
-            self.ring_on(BACK_BUTTON, None, "the ring on Back after Tab")
-            self.key("Return")
-            self.s.wait_for("the main menu again", self.menu_check_with_ring, SCREEN_SECONDS)
-            self.ring_on(START_BUTTON, None, "the main menu, the ring on Start Game")
-        else:
-            self.key("Up")
-            self.ring_on(START_BUTTON, None, "the ring back on Start Game after Up")
-        self.step("Tab, Shift+Tab and the arrows move a ring through the menus from the top down")
+        self.key("shift+Tab")
+        self.ring_on(START_BUTTON, None, "the ring back on Start Game after Shift+Tab")
+        self.key("Down")
+        self.ring_on(ABOUT_BUTTON, None, "the ring on About after Down")
+        self.key("space")
+        # The keyboard starts on Back, though the website button is above.
+        self.ring_on(BACK_BUTTON, "about-ring", "About, the ring on Back")
+        self.key("Tab")
+        self.ring_on(WEBSITE_BUTTON, None, "the ring on the website button after Tab")
+        self.key("Escape")
+        self.main_menu_again("Escape on About")
+        self.key("Down")
+        self.ring_on(ABOUT_BUTTON, None, "the ring on About after Down")
+        self.key("Return")
+        self.ring_on(BACK_BUTTON, None, "About again, the ring on Back")
+        self.key("Return")
+        self.main_menu_again("Enter on Back")
+        self.step("Tab, Shift+Tab and the arrows move a ring through the menus from the top"
+                  " down; About starts on Back, and Escape leaves it")
+
+    def main_menu_again(self, how):
+        self.s.wait_for("the main menu after %s" % how, self.menu_check_with_ring, SCREEN_SECONDS)
+        self.ring_on(START_BUTTON, None, "the main menu after %s, the ring on Start Game" % how)
 
     def menu_check_with_ring(self, shot):
         # The ring lies on the menu picture: leave it out of the comparison.
@@ -103,12 +122,13 @@ class KeyboardPlay(play_test.Play):
         return deal
 
     def press_towards(self, target):
-        """One key that brings the focus nearer to `target`; the tile it
+        """One key that brings the focus nearer to `target`; the stop it
         lands on. In a row or a column that holds both, an arrow jumps to
         the next tile left in it; elsewhere Tab or Shift+Tab, whichever is
-        shorter, in reading order over the tiles left."""
+        shorter, in reading order over the tiles left and the menu title
+        after them."""
         here = self.focus
-        if here % 5 == target % 5 or here // 5 == target // 5:
+        if here != MENU and (here % 5 == target % 5 or here // 5 == target // 5):
             same_row = here % 5 == target % 5
             forward = target > here
             line = [t for t in self.left
@@ -117,7 +137,7 @@ class KeyboardPlay(play_test.Play):
             key = {(True, True): "Right", (True, False): "Left",
                    (False, True): "Down", (False, False): "Up"}[(same_row, forward)]
             return key, (line[0] if forward else line[-1])
-        order = sorted(self.left, key=reading_order)
+        order = sorted(self.left, key=reading_order) + [MENU]
         ahead = (order.index(target) - order.index(here)) % len(order)
         if ahead <= len(order) - ahead:
             return "Tab", order[(order.index(here) + 1) % len(order)]
@@ -128,8 +148,8 @@ class KeyboardPlay(play_test.Play):
             key, landing = self.press_towards(target)
             self.key(key)
             self.keys_used.add(key)
-            self.ring_on(pictures.tile_box(landing), None,
-                         "%s from tile %d: the ring on tile %d" % (key, self.focus, landing))
+            self.ring_on(MENU_TITLE_RING if landing == MENU else pictures.tile_box(landing), None,
+                         "%s from %s: the ring on %s" % (key, self.focus, landing))
             self.focus = landing
 
     def turn(self, tile, face=None):
@@ -196,13 +216,86 @@ class KeyboardPlay(play_test.Play):
                         SCREEN_SECONDS)
         self.step("the ring on the box's OK, and Escape closed the box")
 
-    def new_deal(self, key):
-        self.key(key)
+    # --- the menu bar ---------------------------------------------------------
+
+    def menu_state(self, shot):
+        """None while the drop-down menu is closed, else the index of the
+        item it highlights (-1 for none)."""
+        if pictures.white(shot, MENU_DROP) is None:
+            return None
+        for item, y in enumerate(MENU_ITEM_Y):
+            red, green, blue = shot.convert("RGB").getpixel((MENU_COLUMN_X, y))
+            if blue - red > 25:
+                return item
+        return -1
+
+    def menu_shows(self, expected, name, what):
+        """Waits for the menu to be `expected` (see menu_state) with the
+        ring on its title."""
+
+        def check(shot):
+            state = self.menu_state(shot)
+            if state != expected:
+                return "the menu shows %r, not %r" % (state, expected)
+            found, complaint = pictures.focus_ring(shot)
+            if complaint:
+                return complaint
+            if found != MENU_TITLE_RING:
+                return "the ring surrounds %r, not the menu title" % (found,)
+            return None
+
+        shot = self.s.wait_for(what, check, SCREEN_SECONDS)
+        if name:
+            self.s.save(shot, name)
+        return shot
+
+    def menu_opened_and_closed(self):
+        self.key("alt+m")
+        self.menu_shows(0, "alt-m", "Alt+M: the menu open on New Game")
+        self.key("Down")
+        self.menu_shows(1, None, "Down: Exit highlighted")
+        self.key("Down")
+        self.menu_shows(0, None, "Down again: round to New Game")
+        self.key("Escape")
+        self.menu_shows(None, "menu-title-ring", "Escape: the menu closed, the ring on its title")
+        self.key("Tab")
+        self.ring_on(pictures.tile_box(0), None, "Tab from the menu title: tile 0")
+        self.focus = 0
+        self.step("Alt+M opened the menu on New Game, Down went round, Escape closed it")
+
+    def continue_after_win(self):
+        self.menu_shows(None, "won-title-ring", "the empty board, the ring on the menu title")
+        self.key("Tab")
+        self.menu_shows(None, None, "Tab on the empty board: still the menu title")
+        self.key("Return")
+        self.menu_shows(0, None, "Enter: the menu open on New Game")
+        self.key("Return")
+        self.fresh_board("Tab, Enter, Enter after the win")
+
+    def new_game_by_f10(self):
+        self.key("F10")
+        self.menu_shows(0, "f10", "F10: the menu open on New Game")
+        self.key("Return")
+        self.fresh_board("F10, Enter")
+
+    def exit_by_menu(self):
+        self.key("F10")
+        self.menu_shows(0, None, "F10: the menu open on New Game")
+        self.key("Up")
+        self.menu_shows(1, None, "Up: round to Exit")
+        self.key("Return")
+        self.step("F10, Up, Enter chose Exit")
+
+    def fresh_board(self, how):
         self.read_deal(len(self.deals) * 20)
         self.left = set(range(20))
         self.focus = 0
-        self.ring_on(pictures.tile_box(0), None, "%s: a new board, the ring on tile 0" % key)
-        self.step("%s dealt a new game" % key)
+        self.ring_on(pictures.tile_box(0), None, "%s: a new board, the ring on tile 0" % how)
+        self.step("%s dealt a new game" % how)
+
+    def new_deal(self, key):
+        self.key(key)
+        self.fresh_board(key)
 
     # --- all of it ---------------------------------------------------------
 
@@ -212,14 +305,18 @@ class KeyboardPlay(play_test.Play):
         self.main_menu_after_intro(watch_fade=False)
         self.menus()
         deal = self.start()
+        self.menu_opened_and_closed()
+        self.play_perfectly_by_keyboard(deal)
+        self.win_box_by_keyboard()
+        self.continue_after_win()
+        self.new_game_by_f10()
+        self.play_perfectly_by_keyboard(self.deals[-1], pairs_to_play=2)
+        self.new_deal("ctrl+n")
+        self.new_deal("F2")
         if self.software:
-            self.play_perfectly_by_keyboard(deal, pairs_to_play=2)
+            self.key("ctrl+q")
         else:
-            self.play_perfectly_by_keyboard(deal)
-            self.win_box_by_keyboard()
-            self.new_deal("ctrl+n")
-            self.new_deal("F2")
-        self.key("ctrl+q")
+            self.exit_by_menu()
         self.exit_code_zero()
         self.only_trace_on_stdout()
 
