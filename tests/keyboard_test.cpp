@@ -486,10 +486,14 @@ TEST(Keyboard, TheMenuBarOpensChoosesAndClosesByKeys) {
     }
 }
 
+// At either scale: the keys point at the items where the engine lays
+// them out for the font in use.
 TEST(Keyboard, ExitFromTheMenuQuitsAsTheMouseDoes) {
-    for (bool wrapUp : {true, false}) {
-        SCOPED_TRACE(wrapUp ? "F10, Up" : "F10, Down");
-        NullGame game;
+    for (auto [scale, wrapUp] :
+         {std::pair<int, bool>{1, true}, {1, false}, {2, true}, {2, false}}) {
+        SCOPED_TRACE(::testing::Message()
+                     << "scale " << scale << (wrapUp ? ", F10, Up" : ", F10, Down"));
+        NullGame game(scale);
         game.startGame();
         game.pressKey(KEY_F10);
         game.pressKey(wrapUp ? KEY_UP : KEY_DOWN);
