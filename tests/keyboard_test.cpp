@@ -31,13 +31,6 @@ int readingOrder(int place) {
     return (place % 4) * 5 + place / 4;
 }
 
-int partnerOf(int tile) {
-    for (int other = 0; other < TILE_COUNT; ++other)
-        if (other != tile && gameState.tileValues[other] == gameState.tileValues[tile])
-            return other;
-    return -1;
-}
-
 SEvent keyEvent(EKEY_CODE key, bool down, bool control = false) {
     SEvent event{};
     event.EventType = EET_KEY_INPUT_EVENT;
@@ -242,11 +235,7 @@ TEST(Keyboard, EscapeAndEnterAnswerTheWinBoxWhereverTheFocusIs) {
         SCOPED_TRACE(::testing::Message() << "key " << answer.key << ", focus " << answer.focus);
         NullGame game;
         game.startGame();
-        for (int tile = 0; tile < TILE_COUNT; ++tile)
-            if (partnerOf(tile) > tile) {
-                game.click(gameState.tileButtons[tile]);
-                game.click(gameState.tileButtons[partnerOf(tile)]);
-            }
+        playEveryPair(game);
         gui::IGUIElement* box = findId(ID_WIN_BOX);
         ASSERT_NE(box, nullptr);
         if (answer.focus == ON_ITS_BUTTON) {
@@ -296,11 +285,7 @@ TEST(Keyboard, ShortcutsActOnlyWhereTheMenuBarCould) {
         EXPECT_EQ(gameState.clickCount, 1);
     }
     // An open box waits for its answer, shortcuts or not.
-    for (int tile = 0; tile < TILE_COUNT; ++tile)
-        if (partnerOf(tile) > tile) {
-            game.click(gameState.tileButtons[tile]);
-            game.click(gameState.tileButtons[partnerOf(tile)]);
-        }
+    playEveryPair(game);
     ASSERT_NE(findId(ID_WIN_BOX), nullptr);
     for (auto [key, control] : shortcuts) {
         const std::string trace = captureStdout([&] { game.pressKey(key, control); });
