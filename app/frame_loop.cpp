@@ -32,6 +32,16 @@ void drawFrame() {
     driver->endScene();
 }
 
+// Start-up keeps large freed buffers for the next picture to reuse, and
+// the intro's end frees the splash. With the first frame of the main menu
+// on screen, none of that is needed any more.
+void returnStartUpMemory() {
+    if (gameState.startUpMemoryReturned || gameState.pacing.splashAtFrameStart)
+        return;
+    returnFreedMemory();
+    gameState.startUpMemoryReturned = true;
+}
+
 } // namespace
 
 bool runFrame() {
@@ -44,6 +54,7 @@ bool runFrame() {
         beginFrame();
         drawFrame();
         endFrame();
+        returnStartUpMemory();
     }
     return true;
 }

@@ -53,6 +53,9 @@ struct GameState {
     irr::u32 startTime = 0;
     bool menuBackgroundVisible = false;
     bool splashVisible = false;
+    // What start-up freed has gone back to the system, once the first
+    // frame after the intro was shown.
+    bool startUpMemoryReturned = false;
 
     irr::video::ITexture* hiddenTexture = nullptr;
     irr::video::ITexture* menuBackgroundTexture = nullptr;

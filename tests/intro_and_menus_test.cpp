@@ -89,6 +89,27 @@ TEST(Intro, GivesWayOnlyAfterMoreThanSixSeconds) {
     expectMainMenu();
 }
 
+TEST(Intro, LetsTheSplashGoWhenItGivesWay) {
+    NullGame game;
+    video::ITexture* splash = gameState.splashTexture;
+    ASSERT_NE(splash, nullptr);
+    splash->grab();
+    const u32 textures = gameState.videoDriver->getTextureCount();
+    game.skipIntro();
+    // The frame that ended the intro drew it for the last time: nothing
+    // but this test holds it now, and the loop has no splash left to draw.
+    expectMainMenu();
+    EXPECT_EQ(gameState.splashTexture, nullptr);
+    EXPECT_EQ(splash->getReferenceCount(), 1);
+    EXPECT_EQ(gameState.videoDriver->getTextureCount(), textures - 1);
+    splash->drop();
+    // The main menu again, with no splash to let go.
+    game.clickId(ID_ABOUT);
+    game.clickId(ID_BACK);
+    expectMainMenu();
+    EXPECT_EQ(gameState.videoDriver->getTextureCount(), textures - 1);
+}
+
 // When the loop expects the picture to change by itself, it must: the
 // engine's own fader and intro timer decide, seen on the null driver with
 // the clock moved by hand.

@@ -4,6 +4,7 @@
 #include "ui/control_ids.h"
 #include "ui/layout.h"
 #include "ui/screen_change.h"
+#include "ui/skin.h"
 
 using namespace irr;
 
@@ -23,6 +24,16 @@ void addMenuButton(const core::rect<s32>& where, s32 id, const wchar_t* text,
     button->setTabOrder(tabOrder);
 }
 
+// The splash shows only during the intro. Its texture holds two copies of
+// a full-window picture, the engine's and the renderer's; the frame that
+// ended the intro has drawn it for the last time.
+void dropSplash() {
+    if (!gameState.splashTexture)
+        return;
+    gameState.videoDriver->removeTexture(gameState.splashTexture);
+    gameState.splashTexture = nullptr;
+}
+
 } // namespace
 
 void startIntro() {
@@ -39,6 +50,7 @@ void startIntro() {
 void showMainMenu() {
     clearScreen();
     gameState.splashVisible = false;
+    dropSplash();
     gameState.menuBackgroundVisible = true;
     addMenuButton(core::rect<s32>(300, 300, 500, 350), ID_START_GAME, L"Start Game", L"Start Game",
                   FIRST_IN_TAB_ORDER);
@@ -50,9 +62,9 @@ void showAboutScreen() {
     clearScreen();
     addMenuButton(core::rect<s32>(300, 400, 500, 450), ID_BACK, L"Back", L"Back",
                   SECOND_IN_TAB_ORDER);
-    gameState.guiEnvironment->addStaticText(L"Devolped By Tesmor Pell",
-                                            atScale(core::rect<s32>(300, 200, 600, 300)), false,
-                                            true, nullptr, ID_NONE, false);
+    dressTextOnBackground(gameState.guiEnvironment->addStaticText(
+        L"Devolped By Tesmor Pell", atScale(core::rect<s32>(300, 200, 600, 300)), false, true,
+        nullptr, ID_NONE, false));
     gui::IGUIButton* website = gameState.guiEnvironment->addButton(
         atScale(core::rect<s32>(250, 300, 550, 350)), nullptr, ID_WEBSITE,
         L"Visit my website for more games", L"open web browser");

@@ -81,3 +81,7 @@ void dressMessageBox(gui::IGUIWindow* box) {
     if (gameState.scale > 1 && box && box->getCloseButton())
         box->getCloseButton()->setVisible(false);
 }
+
+void dressTextOnBackground(gui::IGUIStaticText* text) {
+    text->setOverrideColor(PANEL);
+}

@@ -16,3 +16,8 @@ void dressSkin(irr::gui::IGUIFont* font);
 // size only; above scale 1 the box keeps only its answer button, which
 // (like Escape) closes it as well.
 void dressMessageBox(irr::gui::IGUIWindow* box);
+
+// Text that stands on the menu background's dark blue, off the panel,
+// would be dark on dark in the skin's text colour: it takes the panel's
+// light colour instead.
+void dressTextOnBackground(irr::gui::IGUIStaticText* text);

@@ -60,6 +60,10 @@ void keepLargeFreedBuffers() {
     mallopt(M_TRIM_THRESHOLD, KEPT_FREE_BYTES);
 }
 
+void returnFreedMemory() {
+    malloc_trim(0);
+}
+
 void sleepMilliseconds(unsigned ms) {
     const timespec pause{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};
     nanosleep(&pause, nullptr);

@@ -31,3 +31,7 @@ void tolerateXErrors();
 // instead of handed back at once, a freed buffer serves the next one:
 // the splash reuses the menu background's, the first frame the splash's.
 void keepLargeFreedBuffers();
+
+// Hands the heap's free pages back to the system: once start-up is over,
+// the buffers kept for it would only add to the game's resident memory.
+void returnFreedMemory();

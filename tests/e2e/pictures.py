@@ -173,6 +173,13 @@ def ink_bands(shot, box, darkest=110):
     return bands
 
 
+def light_share(shot, box, lightest=200):
+    """Share of the pixels in `box` of `shot` at least `lightest` bright:
+    light text on a dark picture."""
+    histogram = shot.crop(box).convert("L").histogram()
+    return sum(histogram[lightest:]) / float(sum(histogram))
+
+
 # The keyboard's focus ring: a band of this colour that starts this many
 # pixels outside the focused button and is this many pixels wide.
 RING_COLOUR = (0, 64, 221)

@@ -32,6 +32,9 @@ WINDOW_BOX = (0, 0, 800, 500)
 BELOW_MENU_BAR = (0, 30, 800, 500)
 START_BUTTON = (300, 300, 500, 350)
 ABOUT_BUTTON = (300, 400, 500, 450)
+# The About screen's credit line, on the dark menu background above the
+# panel: its first lines, where the text stands.
+CREDIT_LINES = (300, 200, 600, 265)
 # Nothing is drawn here on any screen; the pointer rests here so that no
 # hover or tool-tip changes what is checked.
 RESTING_POINT = (790, 495)
@@ -164,6 +167,10 @@ class Play:
             beside = self.at(250, 300, 300, 350)
             if pictures.same_share(shot, beside, self.menu_background.crop(beside)) > 0.5:
                 return "no website button left of where Start Game was"
+            # The credit must be readable: light letters on the dark blue.
+            credit = pictures.light_share(shot, self.at(*CREDIT_LINES))
+            if credit < 0.01:
+                return "the credit line is not light on the background (%.2f%%)" % (100 * credit)
             back = self.at(*ABOUT_BUTTON)
             return pictures.shows_with_label(shot, back, self.button_face,
                                              self.menu_background.crop(back))
