@@ -1,12 +1,15 @@
 """Measures the game against a floor program on private Xvfb servers and
-prints one table: start-up to the first presented frame, memory, frames
-while the intro fades, what the game costs at rest on each screen, how
-soon a frame follows a motion, a click or the window shown again, frames
-and CPU while the pointer keeps moving, memory growth over many deals,
-and the slowest of the game's checks on the hostile data files the tests
-use. The game runs twice, on the bare server and under openbox, a
-window manager from Debian. It fails only when a step cannot be done (no
-frame, no deal, an unclean exit); its figures are printed, never judged.
+prints two tables. At scale 1: start-up to the first presented frame,
+memory, frames while the intro fades, what the game costs at rest on
+each screen, how soon a frame follows a motion, a click or the window
+shown again, frames and CPU while the pointer keeps moving, memory
+growth over many deals, and the slowest of the game's checks on the
+hostile data files the tests use. At scale 2 (`--scale 2`, a 1600x1000
+window on a larger screen, against the floor at that size): the first
+frame, memory, the fade and the costs at rest. The game runs twice at
+each scale, on the bare server and under openbox, a window manager from
+Debian. It fails only when a step cannot be done (no frame, no deal, an
+unclean exit); its figures are printed, never judged.
 
     python3 bench.py --game build/kavenna --floor build/bench/kavenna_floor \\
         --frame-counter build/bench/libkavenna_frame_counter.so \\
@@ -41,6 +44,27 @@ BOARD_GAPS = [(160, 60), (160, 160)]
 # On the screen, below and right of where either server puts the window.
 OUTSIDE_ON_SCREEN = (1010, 750)
 
+
+class Scale:
+    """The game and the floor at scale `k`: their window is 800x500 times
+    `k`, on a screen large enough for it (the game would fall back to
+    scale 1 on one too small), and the layout's points are times `k`."""
+
+    def __init__(self, k):
+        self.k = k
+        self.arguments = ["--scale", str(k)]
+        self.screen = (1024, 768) if k == 1 else (1920, 1200)
+        self.outside = (self.screen[0] - 14, self.screen[1] - 18)
+
+    def at(self, point):
+        return tuple(self.k * n for n in point)
+
+    def window(self):
+        return "%dx%d" % self.at((800, 500))
+
+
+SCALE_1 = Scale(1)
+
 INTRO_MS = 6000
 DEAL_LINES = 20
 DEAL_LINE = re.compile(rb"^(\d+)\.(\d+)  \n$")
@@ -72,8 +96,8 @@ class Rounds:
         self.deals = 2 if short else 40
 
 
-def first_frame_ms(program, display, counter):
-    watched = Watched(program, display, counter)
+def first_frame_ms(program, display, counter, scale):
+    watched = Watched(program, display, counter, arguments=scale.arguments)
     try:
         watched.wait_for_frames(1, timeout=30)
         return (watched.first_frame_ns() - watched.started_ns) / 1e6
@@ -100,26 +124,26 @@ def tile_centre(tile):
     return (60 + 200 * (tile // 5), 60 + 100 * (tile % 5))
 
 
-def open_menu(watched, pointer, timeout=15):
+def open_menu(watched, pointer, scale, timeout=15):
     """Clicks "Menu" and waits for the frame that shows its submenu."""
     clicked = time.monotonic_ns()
-    pointer.click(*MENU_TITLE)
+    pointer.click(*scale.at(MENU_TITLE))
     watched.wait_for_frame_after(clicked, timeout)
 
 
 def deal(watched, pointer, deals_so_far, timeout=15):
-    open_menu(watched, pointer, timeout)
+    open_menu(watched, pointer, SCALE_1, timeout)
     pointer.click(*NEW_GAME_ITEM)
     watched.wait_for_lines(DEAL_LINES * (deals_so_far + 1), timeout)
 
 
-def rest(watched, pointer, rounds, where=None):
-    """What `watched` costs at rest with the pointer at window coordinates
-    `where`, or outside the window."""
+def rest(watched, pointer, rounds, scale, where=None):
+    """What `watched` costs at rest with the pointer at the layout's point
+    `where` in the window at `scale`, or outside the window."""
     if where:
-        pointer.move(*where)
+        pointer.move(*scale.at(where))
     else:
-        pointer.move_on_screen(*OUTSIDE_ON_SCREEN)
+        pointer.move_on_screen(*scale.outside)
     time.sleep(rounds.settle_s)
     return watched.measure_rest(rounds.rest_s)
 
@@ -199,15 +223,18 @@ def pointer_motion(watched, pointer, seconds):
     return rate, 100.0 * (watched.cpu_seconds() - cpu) / elapsed
 
 
-def measure_game(program, software, window_manager, counter, rounds):
+def measure_game(program, software, window_manager, counter, rounds, scale):
+    """Every scenario at scale 1; at a larger scale the fade, memory and
+    the costs at rest."""
     figures = {}
-    server = XServer(with_glx=not software, window_manager=window_manager)
+    server = XServer(with_glx=not software, window_manager=window_manager, screen=scale.screen)
     pointer = game = None
+    at = scale.at
     try:
         pointer = Pointer(server.display)
-        game = Watched(program, server.display, counter)
+        game = Watched(program, server.display, counter, arguments=scale.arguments)
         game.wait_for_frames(1, timeout=30)
-        pointer.move_on_screen(*OUTSIDE_ON_SCREEN)
+        pointer.move_on_screen(*scale.outside)
         figures["fade_fps"] = fade_rate(game, rounds.fade_window_s)
 
         # The intro gives way to the main menu on the first frame after
@@ -215,48 +242,28 @@ def measure_game(program, software, window_manager, counter, rounds):
         sleep_until_ns(game.first_frame_ns() + int((INTRO_MS / 1000 + 0.5) * 1e9))
         pointer.follow("Kavenna", framed=window_manager)
         figures["rss"] = game.resident_bytes()
-        figures["menu_on"] = rest(game, pointer, rounds, START_GAME)
-        figures["menu_off"] = rest(game, pointer, rounds)
-        pointer.click(*ABOUT)
-        figures["about_on"] = rest(game, pointer, rounds, BACK)
-        figures["about_off"] = rest(game, pointer, rounds)
-        pointer.click(*BACK)
+        figures["menu_on"] = rest(game, pointer, rounds, scale, START_GAME)
+        figures["menu_off"] = rest(game, pointer, rounds, scale)
+        pointer.click(*at(ABOUT))
+        figures["about_on"] = rest(game, pointer, rounds, scale, BACK)
+        figures["about_off"] = rest(game, pointer, rounds, scale)
+        pointer.click(*at(BACK))
         time.sleep(0.3)
-        pointer.click(*START_GAME)
+        pointer.click(*at(START_GAME))
         game.wait_for_lines(DEAL_LINES, timeout=15)
         values = [int(DEAL_LINE.match(line).group(2)) for line in game.lines[:DEAL_LINES]]
-        figures["board_on"] = rest(game, pointer, rounds, tile_centre(0))
-        figures["board_off"] = rest(game, pointer, rounds)
-
-        figures["answer_ms"] = input_answer_ms(game, pointer, rounds.input_tries)
-        figures["click_ms"] = click_answers_ms(game, pointer, values, rounds.clicks)
-        pointer.move_on_screen(*OUTSIDE_ON_SCREEN)
-        figures["uncover_ms"] = repaint_ms(game, pointer, pointer.cover_window,
-                                           pointer.uncover_window, rounds.repaints)
-        figures["restore_ms"] = repaint_ms(game, pointer, pointer.minimise_window,
-                                           pointer.restore_window, rounds.repaints)
-        figures["move_back_ms"] = repaint_ms(game, pointer, lambda: None,
-                                             lambda: move_back(pointer), rounds.repaints)
-        time.sleep(0.3)
-        pointer.follow("Kavenna", framed=window_manager)
-        figures["motion_fps"], figures["motion_cpu"] = pointer_motion(game, pointer,
-                                                                      rounds.motion_s)
-
-        # One deal first, so whatever the first use of the menu allocates
-        # for good is not counted as growth.
-        deal(game, pointer, 1)
-        time.sleep(0.5)
-        before = game.resident_bytes()
-        for k in range(rounds.deals):
-            deal(game, pointer, 2 + k)
-        time.sleep(0.5)
-        figures["deal_growth"] = game.resident_bytes() - before
+        figures["board_on"] = rest(game, pointer, rounds, scale, tile_centre(0))
+        figures["board_off"] = rest(game, pointer, rounds, scale)
+        deals = 1
+        if scale.k == 1:
+            deals = 2 + rounds.deals
+            scale_one_only(figures, game, pointer, values, window_manager, rounds)
         figures["renderer"] = "OpenGL" if game.frames_through_gl() else "software"
 
-        open_menu(game, pointer)
-        pointer.click(*EXIT_ITEM)
+        open_menu(game, pointer, scale)
+        pointer.click(*at(EXIT_ITEM))
         status = game.wait_for_exit(timeout=15)
-        check_game_output(game, status, 2 + rounds.deals)
+        check_game_output(game, status, deals)
     finally:
         if game:
             game.stop()
@@ -264,6 +271,33 @@ def measure_game(program, software, window_manager, counter, rounds):
             pointer.close()
         server.close()
     return figures
+
+
+def scale_one_only(figures, game, pointer, values, window_manager, rounds):
+    """Input, repaints, a moving pointer and many deals, from the board."""
+    figures["answer_ms"] = input_answer_ms(game, pointer, rounds.input_tries)
+    figures["click_ms"] = click_answers_ms(game, pointer, values, rounds.clicks)
+    pointer.move_on_screen(*OUTSIDE_ON_SCREEN)
+    figures["uncover_ms"] = repaint_ms(game, pointer, pointer.cover_window,
+                                       pointer.uncover_window, rounds.repaints)
+    figures["restore_ms"] = repaint_ms(game, pointer, pointer.minimise_window,
+                                       pointer.restore_window, rounds.repaints)
+    figures["move_back_ms"] = repaint_ms(game, pointer, lambda: None,
+                                         lambda: move_back(pointer), rounds.repaints)
+    time.sleep(0.3)
+    pointer.follow("Kavenna", framed=window_manager)
+    figures["motion_fps"], figures["motion_cpu"] = pointer_motion(game, pointer,
+                                                                  rounds.motion_s)
+
+    # One deal first, so whatever the first use of the menu allocates
+    # for good is not counted as growth.
+    deal(game, pointer, 1)
+    time.sleep(0.5)
+    before = game.resident_bytes()
+    for k in range(rounds.deals):
+        deal(game, pointer, 2 + k)
+    time.sleep(0.5)
+    figures["deal_growth"] = game.resident_bytes() - before
 
 
 def check_game_output(game, status, deals):
@@ -279,12 +313,12 @@ def check_game_output(game, status, deals):
         raise RuntimeError("the game wrote more than deals: %r" % strange[0])
 
 
-def measure_floor(program, software, counter, rounds):
+def measure_floor(program, software, counter, rounds, scale):
     figures = {}
-    server = XServer(with_glx=not software)
+    server = XServer(with_glx=not software, screen=scale.screen)
     floor = None
     try:
-        floor = Watched(program, server.display, counter)
+        floor = Watched(program, server.display, counter, arguments=scale.arguments)
         floor.wait_for_frames(1, timeout=30)
         figures["fade_fps"] = fade_rate(floor, rounds.fade_window_s)
         figures["menu_off"] = floor.measure_rest(rounds.rest_s)
@@ -331,8 +365,26 @@ def slowest_hostile_file(program):
         shutil.rmtree(folder, ignore_errors=True)
 
 
-def print_table(bare, managed, floor, first, rounds, hostile):
-    """`first` holds each program's first-frame times (ms)."""
+def first_frames(game_program, floor_program, software, counter, rounds, scale):
+    """Each program's first-frame times (ms), taken in turns on one server."""
+    server = XServer(with_glx=not software, screen=scale.screen)
+    try:
+        # Uncounted runs first: the shader cache and the page cache are
+        # warm for every counted run of either program.
+        first_frame_ms(game_program, server.display, counter, scale)
+        first_frame_ms(floor_program, server.display, counter, scale)
+        times = {"game": [], "floor": []}
+        for _ in range(rounds.first_frame_runs):
+            times["game"].append(first_frame_ms(game_program, server.display, counter, scale))
+            times["floor"].append(first_frame_ms(floor_program, server.display, counter, scale))
+    finally:
+        server.close()
+    return times
+
+
+def print_table(bare, managed, floor, first, rounds, scale, hostile=None):
+    """`first` holds each program's first-frame times (ms); rows the game
+    was not measured for at this scale are left out."""
     def row(label, bare_text, managed_text="-", floor_text="-", note=""):
         print("| %s | %s | %s | %s | %s |" % (label, bare_text, managed_text, floor_text, note))
 
@@ -348,8 +400,9 @@ def print_table(bare, managed, floor, first, rounds, hostile):
     def answers(runs):
         return "%.1f / %.1f ms" % (statistics.median(runs), max(runs))
 
-    print("Machine: %s; Xvfb, renderer: game %s, floor %s"
-          % (machine(), bare["renderer"], floor["renderer"]))
+    print("Scale %d: a %s window on a %dx%d Xvfb screen; renderer: game %s, floor %s"
+          % (scale.k, scale.window(), scale.screen[0], scale.screen[1], bare["renderer"],
+             floor["renderer"]))
     print()
     row("Measure", "Game, bare Xvfb", "Game, openbox", "Floor", "Game against floor")
     print("|---|---:|---:|---:|---|")
@@ -371,6 +424,8 @@ def print_table(bare, managed, floor, first, rounds, hostile):
         row("At rest %g s, %s: frames, wake-ups a second, CPU" % (rounds.rest_s, label),
             *both(key, rested), rested(floor[key]) if key in floor else "-",
             "floor draws 60 frames a second" if key in floor else "")
+    if "answer_ms" not in bare:
+        return
     row("Next frame after a pointer motion at rest (median of %d)" % rounds.input_tries,
         *both("answer_ms", lambda ms: "%.1f ms" % ms))
     row("Click on a face-down tile at rest to the next frame: median / maximum of %d"
@@ -404,23 +459,19 @@ def main():
     counter = os.path.abspath(arguments.frame_counter)
     rounds = Rounds(arguments.short)
 
-    server = XServer(with_glx=not arguments.software)
-    try:
-        # Uncounted runs first: the shader cache and the page cache are
-        # warm for every counted run of either program.
-        first_frame_ms(game_program, server.display, counter)
-        first_frame_ms(floor_program, server.display, counter)
-        times = {"game": [], "floor": []}
-        for _ in range(rounds.first_frame_runs):
-            times["game"].append(first_frame_ms(game_program, server.display, counter))
-            times["floor"].append(first_frame_ms(floor_program, server.display, counter))
-    finally:
-        server.close()
-    bare = measure_game(game_program, arguments.software, False, counter, rounds)
-    managed = measure_game(game_program, arguments.software, True, counter, rounds)
-    floor = measure_floor(floor_program, arguments.software, counter, rounds)
+    tables = []
+    for scale in (SCALE_1, Scale(2)):
+        times = first_frames(game_program, floor_program, arguments.software, counter, rounds,
+                             scale)
+        bare = measure_game(game_program, arguments.software, False, counter, rounds, scale)
+        managed = measure_game(game_program, arguments.software, True, counter, rounds, scale)
+        floor = measure_floor(floor_program, arguments.software, counter, rounds, scale)
+        tables.append((bare, managed, floor, times, rounds, scale))
     hostile = slowest_hostile_file(arguments.hostile_files)
-    print_table(bare, managed, floor, times, rounds, hostile)
+    print("Machine: %s" % machine())
+    for k, table in enumerate(tables):
+        print()
+        print_table(*table, hostile=hostile if k == 0 else None)
     return 0
 
 

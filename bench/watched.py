@@ -48,7 +48,7 @@ def wakeups(pid):
 
 
 class Watched:
-    def __init__(self, program, display, frame_counter, cwd=None):
+    def __init__(self, program, display, frame_counter, cwd=None, arguments=()):
         handle, self.log_path = tempfile.mkstemp(prefix="kavenna-frames-")
         os.write(handle, b"\0" * FRAME_LOG_BYTES)
         self.log = mmap.mmap(handle, FRAME_LOG_BYTES)
@@ -59,7 +59,7 @@ class Watched:
         self.errors = b""
         self.started_ns = time.monotonic_ns()
         self.process = subprocess.Popen(
-            [program], cwd=cwd or os.path.dirname(program), env=environment,
+            [program] + list(arguments), cwd=cwd or os.path.dirname(program), env=environment,
             stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
         self.readers = [threading.Thread(target=self._read_lines, daemon=True),
                         threading.Thread(target=self._read_errors, daemon=True)]

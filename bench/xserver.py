@@ -19,12 +19,12 @@ from processes import end_process, start_xvfb  # noqa: E402
 
 
 class XServer:
-    """Xvfb, with GLX or without, and with openbox managing its windows
-    when `window_manager` is set."""
+    """Xvfb, with GLX or without, a screen of `screen` pixels, and with
+    openbox managing its windows when `window_manager` is set."""
 
-    def __init__(self, with_glx=True, window_manager=False):
+    def __init__(self, with_glx=True, window_manager=False, screen=(1024, 768)):
         self.window_manager = None
-        self.process, self.display = start_xvfb(with_glx)
+        self.process, self.display = start_xvfb(with_glx, screen=screen)
         if window_manager:
             self._start_openbox()
 
