@@ -5,8 +5,10 @@ Starts the built game on a private Xvfb (tests/xwindow's harness), plays
 it with the mouse and writes four PNG pictures of its 800x500 window:
 intro.png (the title picture, faded in), main-menu.png, board.png (a game
 in play: some pairs gone, two different tiles face up) and won.png (the
-"You won" box). The deal comes from the game's clock, so the preloaded
-fixed_seed library pins it and every run plays the same game. The usual
+"You won" box). Then the same four at scale 2, from its 1600x1000 window
+on a larger screen: intro@2x.png and so on. The deal comes from the
+game's clock, so the preloaded fixed_seed library pins it and every run
+plays the same game. The usual
 way to run it is `cmake --build build --target screenshots`, which writes
 docs/screenshots; a test checks that those still match what this makes.
 """
@@ -38,6 +40,12 @@ BELOW_MENU_BAR = (0, 30, 800, 500)
 PAIRS_BEFORE_THE_BOARD_PICTURE = 3
 TRACE_LINE = re.compile(r"(\d+)\.(\d+)  ")
 NAMES = ("intro", "main-menu", "board", "won")
+SCALES = (1, 2)
+
+
+def file_name(name, scale):
+    """The picture `name` at `scale`: board.png, board@2x.png."""
+    return name + ("@%dx" % scale if scale > 1 else "") + ".png"
 
 
 class IntroMissed(Exception):
@@ -45,18 +53,30 @@ class IntroMissed(Exception):
 
 
 class Shots:
-    def __init__(self, session, data_dir):
+    """The four screens at `scale`, taken from the layout's points times
+    the scale and recognised by the pictures drawn for it."""
+
+    def __init__(self, session, data_dir, scale):
         self.s = session
-        self.splash = pictures.load_asset(data_dir, "s.png")
-        self.menu_background = pictures.load_asset(data_dir, "m.png")
-        self.hidden = pictures.load_asset(data_dir, "h.jpg")
-        self.faces = {name: pictures.load_asset(data_dir, "%d.jpg" % name)
-                      for name in range(1, 11)}
+        self.k = scale
+
+        def asset(name):
+            stem, extension = os.path.splitext(name)
+            suffix = "@%dx" % scale if scale > 1 else ""
+            return pictures.load_asset(data_dir, stem + suffix + extension)
+
+        self.splash = asset("s.png")
+        self.menu_background = asset("m.png")
+        self.faces = {name: asset("%d.jpg" % name) for name in range(1, 11)}
         self.taken = {}
 
+    def at(self, *numbers):
+        return tuple(self.k * n for n in numbers)
+
     def click(self, x, y):
-        self.s.click(x, y)
-        self.s.move(*RESTING_POINT)
+        """Clicks the layout's point (x, y), then rests the pointer."""
+        self.s.click(*self.at(x, y))
+        self.s.move(*self.at(*RESTING_POINT))
 
     def settled(self, what, check):
         """The first screenshot that passes `check` and that the next one
@@ -76,12 +96,13 @@ class Shots:
         def faded_in(shot):
             if self.menu(shot) is None:
                 raise IntroMissed()
-            return pictures.shows(shot, (0, 0, 800, 500), self.splash, at_least=0.995)
+            return pictures.shows(shot, self.at(0, 0, 800, 500), self.splash, at_least=0.995)
 
         self.taken["intro"] = self.settled("the intro, faded in", faded_in)
 
     def menu(self, shot):
-        return pictures.shows_outside(shot, self.menu_background, [START_BUTTON, ABOUT_BUTTON])
+        return pictures.shows_outside(shot, self.menu_background,
+                                      [self.at(*START_BUTTON), self.at(*ABOUT_BUTTON)])
 
     def main_menu(self):
         self.taken["main-menu"] = self.settled("the main menu", self.menu)
@@ -102,7 +123,7 @@ class Shots:
     def find_pair(self, first, second):
         self.click(*pictures.tile_centre(first))
         self.click(*pictures.tile_centre(second))
-        gone = lambda shot: pictures.white(shot, pictures.tile_box(second))  # noqa: E731
+        gone = lambda shot: pictures.white(shot, self.at(*pictures.tile_box(second)))  # noqa: E731
         self.s.wait_for("tiles %d and %d gone" % (first, second), gone, SCREEN_SECONDS)
 
     def board(self):
@@ -116,7 +137,7 @@ class Shots:
 
         def both_up(shot):
             for tile in up:
-                complaint = pictures.shows(shot, pictures.tile_box(tile), self.face(tile))
+                complaint = pictures.shows(shot, self.at(*pictures.tile_box(tile)), self.face(tile))
                 if complaint:
                     return complaint
             return None
@@ -131,7 +152,7 @@ class Shots:
             self.click(*pictures.tile_centre(tile))
 
         def box(shot):
-            if pictures.not_white_bounds(shot, BELOW_MENU_BAR) is None:
+            if pictures.not_white_bounds(shot, self.at(*BELOW_MENU_BAR)) is None:
                 return "no box on the empty board"
             return None
 
@@ -140,7 +161,7 @@ class Shots:
     def all(self):
         self.s.start_game()
         self.s.find_window(WINDOW_SECONDS)
-        self.s.move(*RESTING_POINT)
+        self.s.move(*self.at(*RESTING_POINT))
         self.intro()
         self.main_menu()
         self.deal()
@@ -148,12 +169,14 @@ class Shots:
         self.won()
 
 
-def take(command, build_dir, data_dir, artifacts):
-    """The four pictures, by name; retried when a busy machine let the
-    intro end before it could be taken."""
+def take(command, build_dir, data_dir, artifacts, scale):
+    """The four pictures at `scale`, by name; retried when a busy machine
+    let the intro end before it could be taken."""
+    command = command + ["--scale", str(scale)]
+    screen = (1024, 768) if scale == 1 else (1920, 1200)
     for attempt in range(1, TRIES + 1):
-        with Session(command, build_dir, artifacts) as session:
-            shots = Shots(session, data_dir)
+        with Session(command, build_dir, artifacts, screen=screen) as session:
+            shots = Shots(session, data_dir, scale)
             try:
                 shots.all()
                 return shots.taken
@@ -177,17 +200,20 @@ def main():
 
     command = ["env", "LD_PRELOAD=" + os.path.abspath(args.fixed_seed), os.path.abspath(args.game)]
     artifacts = tempfile.mkdtemp(prefix="kavenna-screenshots-")
+    taken = {}
     try:
-        taken = take(command, args.build_dir, args.data_dir, artifacts)
+        for scale in SCALES:
+            taken[scale] = take(command, args.build_dir, args.data_dir, artifacts, scale)
     except TestFailure as failure:
         print("screenshots: %s; what the game left is in %s" % (failure, artifacts))
         return 1
     shutil.rmtree(artifacts, ignore_errors=True)
     os.makedirs(args.out, exist_ok=True)
-    for name in NAMES:
-        path = os.path.join(args.out, name + ".png")
-        taken[name].save(path, optimize=True)
-        print("screenshots: wrote " + path)
+    for scale in SCALES:
+        for name in NAMES:
+            path = os.path.join(args.out, file_name(name, scale))
+            taken[scale][name].save(path, optimize=True)
+            print("screenshots: wrote " + path)
     return 0
 
 

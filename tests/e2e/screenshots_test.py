@@ -2,13 +2,14 @@
 """The committed screenshots are the ones the game makes today.
 
 Runs tools/screenshots.py on the built game into the artifacts folder
-and compares each picture with its namesake in docs/screenshots: same
-size, and all but a few pixels the same within the tolerance of the
-other screen checks. A change to the game or its assets that shows in
+and compares each picture, at scale 1 and at scale 2, with its namesake
+in docs/screenshots: same size, and all but a few pixels the same within
+the tolerance of the other screen checks. A change to the game or its assets that shows in
 them fails here until `cmake --build build --target screenshots` has
 written them anew and they are committed. The AppStream metainfo of the
 build must list the same pictures below the homepage the build was
-configured with.
+configured with, each screen's 2x picture as its scale-2 source image
+and the 1x picture as its smaller version.
 """
 
 import os
@@ -22,6 +23,15 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from session import game_arguments  # noqa: E402
 
 NAMES = ("intro", "main-menu", "board", "won")
+# The window's size at each scale the pictures are taken at.
+SIZES = {1: (800, 500), 2: (1600, 1000)}
+
+
+def file_name(name, scale):
+    return name + ("@%dx" % scale if scale > 1 else "") + ".png"
+
+
+FILES = [file_name(name, scale) for scale in SIZES for name in NAMES]
 # Two runs here give the same bytes. A renderer or JPEG decoder may still
 # differ in the last bits, or in a few edge pixels; one changed letter of
 # a label already changes dozens.
@@ -59,12 +69,21 @@ def check_metainfo(path, website):
     if listed_homepage != homepage:
         return "%s names the homepage %r, not %r" % (path, listed_homepage, homepage)
     shots = component.findall("screenshots/screenshot")
-    urls = [shot.findtext("image") for shot in shots]
-    wanted = {homepage + "screenshots/%s.png" % name for name in NAMES}
-    if sorted(urls) != sorted(wanted):
-        return "%s lists the screenshots %r, not %r" % (path, urls, sorted(wanted))
+    listed = [os.path.basename(shot.findtext("image") or "") for shot in shots]
+    if sorted(listed) != sorted(file_name(name, 2) for name in NAMES):
+        return "%s lists the screenshots %r, not the 2x set of %r" % (path, listed, NAMES)
+    for shot, shown in zip(shots, listed):
+        name = shown[:-len("@2x.png")]
+        images = [(image.get("type"), image.get("width"), image.get("height"),
+                   image.get("scale", "1"), image.text) for image in shot.findall("image")]
+        # AppStream takes one source image a screenshot: the picture at
+        # scale 2, with the one at scale 1 as its smaller version.
+        wanted = [("source", "1600", "1000", "2", homepage + "screenshots/" + file_name(name, 2)),
+                  ("thumbnail", "800", "500", "1", homepage + "screenshots/" + file_name(name, 1))]
+        if images != wanted:
+            return "%s lists for %s the images %r, not %r" % (path, name, images, wanted)
     defaults = [shot.findtext("image") for shot in shots if shot.get("type") == "default"]
-    if defaults != [homepage + "screenshots/board.png"]:
+    if defaults != [homepage + "screenshots/board@2x.png"]:
         return "%s shows %r first, not the board in play" % (path, defaults)
     return None
 
@@ -86,12 +105,12 @@ def main():
         print("FAILED: the screenshot tool ended with %d" % done.returncode)
         return 1
     complaints = [complaint for complaint in
-                  (compare(os.path.join(args.artifacts, name + ".png"),
-                           os.path.join(args.committed, name + ".png")) for name in NAMES)
+                  (compare(os.path.join(args.artifacts, name), os.path.join(args.committed, name))
+                   for name in FILES)
                   if complaint]
     complaints.append(check_metainfo(args.metainfo, args.website))
     complaints = [complaint for complaint in complaints if complaint]
-    extra = sorted(set(os.listdir(args.committed)) - {name + ".png" for name in NAMES})
+    extra = sorted(set(os.listdir(args.committed)) - set(FILES))
     if extra:
         complaints.append("%s holds pictures the tool does not make: %s"
                           % (args.committed, ", ".join(extra)))
@@ -102,7 +121,7 @@ def main():
               " screenshots` writes them to %s" % (args.artifacts, args.committed))
         return 1
     print("ok: the %d committed screenshots are what the game shows, and the metainfo"
-          " lists them below %s" % (len(NAMES), args.website))
+          " lists them below %s" % (len(FILES), args.website))
     return 0
 
 
