@@ -31,22 +31,21 @@ WHITE = (255, 255, 255)
 # Tile size as the game lays out the board.
 TILE_W, TILE_H = 100, 50
 
-# Okabe-Ito colours plus black and grey.  Every pair also has its own shape,
-# and the colours differ in lightness as well as hue, so nobody has to rely
-# on telling red from green.  Neighbours in hue (vermillion/orange/yellow,
-# blue/sky blue) were given shapes with very different outlines.
-PAIRS = [
-    ("circle", (213, 94, 0)),      # vermillion
-    ("square", (0, 114, 178)),     # blue
-    ("triangle", (240, 228, 66)),  # yellow
-    ("diamond", (204, 121, 167)),  # reddish purple
-    ("star", (230, 159, 0)),       # orange
-    ("heart", (136, 34, 85)),      # wine
-    ("plus", (0, 158, 115)),       # bluish green
-    ("crescent", (86, 180, 233)),  # sky blue
-    ("hexagon", (34, 34, 34)),     # black
-    ("arrow", (128, 128, 128)),    # grey
-]
+
+def read_pairs():
+    """The pairs' shapes and colours, in the order of their files, from the
+    table the game reads their spoken names from (see pictures.txt)."""
+    pairs = []
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "pictures.txt")
+    with open(path, encoding="ascii") as table:
+        for line in table:
+            if line.strip() and not line.startswith("#"):
+                shape, red, green, blue = line.split()[:4]
+                pairs.append((shape, (int(red), int(green), int(blue))))
+    return pairs
+
+
+PAIRS = read_pairs()
 
 
 # --------------------------------------------------------------------------
