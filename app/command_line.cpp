@@ -7,13 +7,15 @@
 
 namespace {
 
-const char* const USAGE = "Usage: kavenna [--software] [--scale N] [--help] [--version]\n";
+const char* const USAGE = "Usage: kavenna [--software] [--scale N] [--speech] [--help] [--version]\n";
 
 const char* const HELP =
     "Find the ten pairs among twenty face-down pictures.\n"
     "\n"
     "      --software  draw with the engine's software renderer instead of OpenGL\n"
     "      --scale N   draw everything N times as large and detailed, N being 1 or 2\n"
+    "      --speech    say what is on screen through the desktop's speech service\n"
+    "                  (speech-dispatcher); Ctrl+S turns speech on and off\n"
     "  -h, --help      show this help and exit\n"
     "  -V, --version   show the version and exit\n"
     "\n"
@@ -30,7 +32,7 @@ const char* const VERSION = "kavenna " KAVENNA_VERSION "\n"
                             "License Expat (MIT): this is free software; you are free to change\n"
                             "and redistribute it. There is NO WARRANTY.\n";
 
-enum { SOFTWARE = 1, SCALE };
+enum { SOFTWARE = 1, SCALE, SPEECH };
 
 // Each option below returns true to read on, false once the command line
 // has been answered or refused.
@@ -73,6 +75,9 @@ bool takeOption(int choice, Reading& reading) {
         return true;
     case SCALE:
         return takeScale(optarg, reading);
+    case SPEECH:
+        reading.options.speech = true;
+        return true;
     case 'h':
         reading.exitCode = answer(USAGE, HELP);
         return false;
@@ -100,6 +105,7 @@ std::vector<char*> namedArguments(int argc, char** argv) {
 bool readCommandLine(int argc, char** argv, Options& options, int& exitCode) {
     static const option OPTIONS[] = {{"software", no_argument, nullptr, SOFTWARE},
                                      {"scale", required_argument, nullptr, SCALE},
+                                     {"speech", no_argument, nullptr, SPEECH},
                                      {"help", no_argument, nullptr, 'h'},
                                      {"version", no_argument, nullptr, 'V'},
                                      {nullptr, 0, nullptr, 0}};

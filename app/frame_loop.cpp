@@ -3,6 +3,7 @@
 #include "app/frame_pacing.h"
 #include "app/game_state.h"
 #include "app/linux/platform.h"
+#include "app/linux/speech.h"
 #include "ui/focus_ring.h"
 #include "ui/screen_change.h"
 #include "ui/screens.h"
@@ -70,5 +71,7 @@ bool runFrame() {
         endFrame();
         returnStartUpMemory();
     }
+    // After the frame: drawing the focus ring may have moved the focus.
+    serviceSpeech();
     return true;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <irrlicht.h>
+#include <string>
 
 // Times are the engine's virtual milliseconds, the clock its GUI runs on.
 struct FramePacing {
@@ -38,6 +39,28 @@ struct FramePacing {
 // The intro gives way to the main menu on the first frame more than this
 // many milliseconds of the engine's virtual time after `startTime`.
 const irr::u32 INTRO_MS = 6000;
+
+// The link to the desktop's speech service (app/linux/speech.h).
+struct SpeechLink {
+    bool on = false;
+    // The connected socket, or -1.
+    int socket = -1;
+    // Connecting is tried again at most once after the service was lost
+    // or while one just started comes up; then speech is left alone.
+    bool retryLeft = false;
+    // A service started by the game may take a while to listen.
+    bool serviceStarting = false;
+    unsigned startedAt = 0;
+    // Commands not yet taken by the socket, from `sent` on.
+    std::string outgoing;
+    std::size_t sent = 0;
+    // The priority last set on this connection; empty before any.
+    std::string priority;
+    // Where the service listens (a Unix socket's path).
+    std::string address;
+    // A missing or failed service is reported once a run.
+    bool failureReported = false;
+};
 
 struct GameState {
     irr::IrrlichtDevice* device = nullptr;
@@ -85,6 +108,8 @@ struct GameState {
 
     // What the frame loop needs to decide when to draw (app/frame_pacing.cpp).
     FramePacing pacing;
+
+    SpeechLink speech;
 };
 
 extern GameState gameState;

@@ -1,9 +1,11 @@
 #include "app/command_line.h"
 #include "app/display_scale.h"
 #include "app/frame_loop.h"
+#include "app/linux/speech.h"
 #include "app/linux/standard_streams.h"
 #include "app/linux/x_display.h"
 #include "app/startup.h"
+#include "ui/narration.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +28,9 @@ int main(int argc, char** argv) {
     int exitCode = 0;
     if (!readCommandLine(argc, argv, options, exitCode))
         return exitCode;
+    // Before start-up: a box it opens is read out too.
+    if (options.speech && startSpeech())
+        sayWelcome();
     AppContext context;
     MyEventReceiver receiver(context);
     if (!startUp(options.driverType, desktopScale(options), context, receiver)) {

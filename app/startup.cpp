@@ -4,6 +4,7 @@
 #include "app/device_parameters.h"
 #include "app/game_state.h"
 #include "app/linux/platform.h"
+#include "app/linux/speech.h"
 #include "app/linux/x_window.h"
 #include "ui/screen_change.h"
 #include "ui/screens.h"
@@ -81,6 +82,7 @@ bool startUp(video::E_DRIVER_TYPE driverType, int scale, AppContext& context,
 }
 
 void shutDown() {
+    stopSpeech("");
     releaseClearedScreen();
     gameState.device->drop();
     gameState.device = nullptr;

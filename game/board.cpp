@@ -4,6 +4,7 @@
 #include "game/deal.h"
 #include "ui/control_ids.h"
 #include "ui/layout.h"
+#include "ui/narration.h"
 #include "ui/screen_change.h"
 
 using namespace irr;
@@ -26,6 +27,7 @@ void newGame() {
     clearScreen();
     shuffleDeal();
     buildBoard();
+    sayBoard();
 }
 
 void buildBoard() {

@@ -39,7 +39,7 @@ check() {
     fi
 }
 
-usage="^Usage: kavenna \[--software\] \[--scale N\] \[--help\] \[--version\]$"
+usage="^Usage: kavenna \[--software\] \[--scale N\] \[--speech\] \[--help\] \[--version\]$"
 check "" 1 "" "window could not be opened" 1
 check "--software" 1 "" "window could not be opened" 1
 check "--help" 0 "$usage" "" 0

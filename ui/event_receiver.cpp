@@ -6,6 +6,7 @@
 #include "game/rules.h"
 #include "ui/control_ids.h"
 #include "ui/keyboard.h"
+#include "ui/narration.h"
 #include "ui/screen_change.h"
 #include "ui/screens.h"
 
@@ -51,11 +52,17 @@ bool MyEventReceiver::OnEvent(const SEvent& event) {
             // Only the board's tiles may index its 20-entry tables.
             if (!isTile(id))
                 return false;
+            const TileClick click = noteTileClick(id);
             onTileClicked(id);
+            sayTileClick(click);
             return true;
         }
     case gui::EGET_MENU_ITEM_SELECTED:
         onMenuItem(static_cast<gui::IGUIContextMenu*>(event.GUIEvent.Caller));
+        return false;
+    case gui::EGET_ELEMENT_FOCUSED:
+        // True here would keep the focus where it was.
+        sayFocus(event.GUIEvent.Caller, event.GUIEvent.Element);
         return false;
     default:
         return false;

@@ -4,6 +4,7 @@
 #include "game/board.h"
 #include "ui/control_ids.h"
 #include "ui/menu_keys.h"
+#include "ui/narration.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -249,6 +250,11 @@ bool onKeyboardInput(const SEvent& event) {
     if (!key.PressedDown || isModifier(key.Key))
         return false;
     gameState.keyboardInUse = true;
+    // On every screen, a box open or not.
+    if (key.Control && key.Key == KEY_KEY_S) {
+        toggleSpeech();
+        return true;
+    }
     if (onShortcut(key) || onMenuKey(key) || onEscapeFromAbout(key) || onFirstTab(key))
         return true;
 

@@ -5,9 +5,10 @@
 // removed tiles); on the board Ctrl+N or F2 deals, Ctrl+Q quits, and the
 // menu bar's title is the last stop of Tab, opened there or anywhere by
 // F10 and Alt+M and worked with the arrows (ui/menu_keys.h); Escape on
-// About goes back; and while the keyboard is in use the focus is kept on
-// a stop the player can see. The receiver hands key and mouse events
-// here, apart from its routing of GUI events.
+// About goes back; Ctrl+S turns speech on and off anywhere; and while the
+// keyboard is in use the focus is kept on a stop the player can see. The
+// receiver hands key and mouse events here, apart from its routing of GUI
+// events.
 #pragma once
 
 #include <irrlicht.h>

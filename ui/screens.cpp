@@ -3,6 +3,7 @@
 #include "app/game_state.h"
 #include "ui/control_ids.h"
 #include "ui/layout.h"
+#include "ui/narration.h"
 #include "ui/screen_change.h"
 #include "ui/skin.h"
 
@@ -56,6 +57,7 @@ void showMainMenu() {
                   FIRST_IN_TAB_ORDER);
     addMenuButton(core::rect<s32>(300, 400, 500, 450), ID_ABOUT, L"About", L"About",
                   SECOND_IN_TAB_ORDER);
+    sayScreen("Main menu: Start Game, About.");
 }
 
 void showAboutScreen() {
@@ -69,4 +71,5 @@ void showAboutScreen() {
         atScale(core::rect<s32>(250, 300, 550, 350)), nullptr, ID_WEBSITE,
         L"Visit my website for more games", L"open web browser");
     website->setTabOrder(FIRST_IN_TAB_ORDER);
+    sayScreen("About: Devolped By Tesmor Pell.");
 }

@@ -18,10 +18,8 @@ unsigned millisecondTicks() {
     return static_cast<unsigned>(ms);
 }
 
-void openInBrowser(const char* address) {
-    char program[] = "xdg-open";
-    char* argv[] = {program, const_cast<char*>(address), nullptr};
-    // The opener and the browser it starts get nothing of the game's but
+bool startProgram(char* const arguments[]) {
+    // The program and whatever it starts get nothing of the game's but
     // its standard error, where a desktop's log still sees complaints: a
     // text-mode browser would otherwise read the game's input, write its
     // page into the deal trace, and keep the archive and the X connection
@@ -36,9 +34,16 @@ void openInBrowser(const char* address) {
     posix_spawnattr_init(&attributes);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
     pid_t pid = 0;
-    posix_spawnp(&pid, program, &files, &attributes, argv, environ);
+    const int failure = posix_spawnp(&pid, arguments[0], &files, &attributes, arguments, environ);
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&files);
+    return failure == 0;
+}
+
+void openInBrowser(const char* address) {
+    char program[] = "xdg-open";
+    char* arguments[] = {program, const_cast<char*>(address), nullptr};
+    startProgram(arguments);
 }
 
 void reapFinishedChildren() {

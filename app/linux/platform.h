@@ -1,5 +1,5 @@
 // The few things the game needs from Linux itself: a millisecond clock,
-// handing an address to the desktop's browser, keeping X protocol errors
+// starting programs such as the desktop's browser, keeping X protocol errors
 // from ending the program, and a word to the C library's allocator about
 // large buffers. Waiting on the X connection is in app/linux/x_window.h.
 #pragma once
@@ -7,13 +7,17 @@
 // Milliseconds from an arbitrary start, wrapping at 32 bits.
 unsigned millisecondTicks();
 
-// Starts `xdg-open address` without a shell and without waiting for it,
-// in a session of its own, with standard input and output on /dev/null
-// and no other descriptor of the game's but standard error. A browser
-// that cannot be started is not reported.
+// Starts `arguments[0]`, found on PATH, with the null-ended `arguments`,
+// without a shell and without waiting for it, in a session of its own,
+// with standard input and output on /dev/null and no other descriptor of
+// the game's but standard error. False when it could not be started.
+bool startProgram(char* const arguments[]);
+
+// Starts `xdg-open address` that way. A browser that cannot be started is
+// not reported.
 void openInBrowser(const char* address);
 
-// Collects browser launchers that have finished, so none stays a zombie.
+// Collects the programs started that have finished, so none stays a zombie.
 void reapFinishedChildren();
 
 void sleepMilliseconds(unsigned ms);

@@ -1,0 +1,49 @@
+// What the game says with speech on: each screen as it appears, the
+// button or tile the focus reaches, each tile turned and what followed,
+// and each message box. The sentences are made from the game's state
+// alone (the *Sentence functions); the say* functions speak them, and do
+// nothing while speech is off.
+#pragma once
+
+#include <irrlicht.h>
+#include <string>
+#include <vector>
+
+// The spoken name of the picture with value `value` ("red circle").
+std::string pictureName(int value);
+// Where tile `id` lies: "row 2, column 3", counted from the top left.
+std::string tilePlace(int id);
+
+// The element that just got the focus: a button's text; on the board the
+// tile's place and what lies there; a message box's title and text.
+// Empty for anything else.
+std::string focusSentence(irr::gui::IGUIElement* element);
+std::string messageBoxSentence(irr::gui::IGUIElement* box);
+
+const char* const WELCOME_SENTENCE =
+    "Kavenna, a pair-matching game. When the main menu comes, press Tab, then Enter, to start. "
+    "Control S turns speech off and on.";
+const char* const SPEECH_ON_SENTENCE = "Speech on. Control S turns it off.";
+const char* const SPEECH_OFF_SENTENCE = "Speech off.";
+
+// What a tile click left, noted before the click reaches the rules.
+struct TileClick {
+    int id = 0;
+    int revealedBefore = 0;
+    int firstBefore = 0;
+    int pairsBefore = 0;
+};
+TileClick noteTileClick(int id);
+// The sentences the click gives, once the rules have acted on it: the
+// picture turned and where, then a pair found, two different pictures,
+// or the box that announces the win.
+std::vector<std::string> tileClickSentences(const TileClick& click);
+
+void sayWelcome();
+void sayScreen(const char* sentence);
+void sayBoard();
+// From the receiver's focus event; `lost` is the element that had it.
+void sayFocus(irr::gui::IGUIElement* element, irr::gui::IGUIElement* lost);
+void sayTileClick(const TileClick& click);
+// Ctrl+S: speech on or off.
+void toggleSpeech();
