@@ -1,13 +1,23 @@
 // Keyboard play beside the mouse, never instead of it: which stop each
 // key reaches on every screen, the board's menu bar worked by keys, the
-// shortcuts, the ring, and which keys the receiver keeps from the engine.
+// shortcuts, the ring, and which keys the receiver keeps from the engine;
+// and with speech on, what each key and event says, to a service that
+// may be missing, silent or gone.
+#include "app/linux/speech.h"
 #include "support/null_game.h"
 #include "ui/control_ids.h"
 #include "ui/keyboard.h"
 #include "ui/menu_keys.h"
+#include "ui/narration.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <string>
 #include <utility>
 #include <vector>
@@ -624,6 +634,280 @@ TEST(Keyboard, TheMissingArchiveBoxAnswersEscapeAndItsButton) {
         game.skipIntro();
         EXPECT_EQ(keyboardFocus(), findId(ID_START_GAME));
     }
+}
+
+// --- Speech ---
+
+// The speech service, played by the test: a Unix socket named in
+// SPEECHD_ADDRESS. The game writes without waiting, so whatever a step
+// said is on the socket when the step returns; the test reads it then,
+// and answers nothing.
+class HeardSpeech {
+  public:
+    HeardSpeech() : path(scratch.path() + "/speechd.sock") {
+        setenv("SPEECHD_ADDRESS", ("unix_socket:" + path).c_str(), 1);
+        listen();
+    }
+    ~HeardSpeech() {
+        hangUp();
+        close(listener);
+        unsetenv("SPEECHD_ADDRESS");
+    }
+    void listen() {
+        listener = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+        ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        ASSERT_EQ(::listen(listener, 4), 0);
+    }
+    // The service goes away: no connection and nobody listening.
+    void vanish() {
+        hangUp();
+        close(listener);
+        unlink(path.c_str());
+    }
+    void hangUp() {
+        if (connection >= 0)
+            close(connection);
+        connection = -1;
+        pending.clear();
+    }
+    // The sentences said since the last call, as "priority: text"; a
+    // connection the game opened meanwhile is taken up.
+    std::vector<std::string> said() {
+        if (connection < 0)
+            connection = accept(listener, nullptr, nullptr);
+        char bytes[4096];
+        ssize_t n = 0;
+        while (connection >= 0 && (n = recv(connection, bytes, sizeof bytes, MSG_DONTWAIT)) > 0)
+            pending.append(bytes, static_cast<std::size_t>(n));
+        gameLeft = n == 0;
+        std::vector<std::string> sentences;
+        for (std::size_t end; (end = pending.find("\r\n")) != std::string::npos;) {
+            const std::string line = pending.substr(0, end);
+            pending.erase(0, end + 2);
+            commands.push_back(line);
+            if (speaking && line == ".") {
+                sentences.push_back(priority + ": " + text);
+                speaking = false;
+            } else if (speaking) {
+                text += (text.empty() ? "" : "\n") + line.substr(line.rfind("..", 0) == 0);
+            } else if (line == "SPEAK") {
+                speaking = true;
+                text.clear();
+            } else if (line.rfind("SET SELF PRIORITY ", 0) == 0) {
+                priority = line.substr(18);
+            }
+        }
+        return sentences;
+    }
+    std::vector<std::string> commands;
+    bool gameLeft = false;
+
+  private:
+    ScratchDirectory scratch;
+    std::string path;
+    int listener = -1;
+    int connection = -1;
+    std::string pending;
+    std::string priority = "none";
+    std::string text;
+    bool speaking = false;
+};
+
+using Sentences = std::vector<std::string>;
+
+// Pairs in a known place: tile k and tile k + 10 show value k % 10 + 1,
+// so tile 0 (row 1, column 1) and tile 10 (row 1, column 3) hold value 1,
+// picture 2.jpg, and tile 5 (row 1, column 2) value 6, picture 7.jpg.
+void dealKnownPairs() {
+    for (int id = 0; id < TILE_COUNT; ++id)
+        gameState.tileValues[id] = id % 10 + 1;
+}
+
+TEST(Speech, EachEventAndTheSentenceItGives) {
+    HeardSpeech service;
+    NullGame game;
+    ASSERT_TRUE(startSpeech());
+    const std::string welcome = std::string("message: ") + WELCOME_SENTENCE;
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        Sentences heard;
+    };
+    const Step steps[] = {
+        {"speech on at the start", [&] { sayWelcome(); }, {welcome}},
+        {"the intro ends", [&] { game.skipIntro(); }, {"message: Main menu: Start Game, About."}},
+        {"Tab", [&] { game.pressKey(KEY_TAB); }, {"text: Start Game"}},
+        {"Down", [&] { game.pressKey(KEY_DOWN); }, {"text: About"}},
+        {"Space on About",
+         [&] { game.pressKey(KEY_SPACE); },
+         {"message: About: Devolped By Tesmor Pell.", "text: Visit my website for more games"}},
+        {"Tab", [&] { game.pressKey(KEY_TAB); }, {"text: Back"}},
+        {"Enter on Back",
+         [&] { game.pressKey(KEY_RETURN); },
+         {"message: Main menu: Start Game, About.", "text: Start Game"}},
+        {"Space on Start Game",
+         [&] {
+             captureStdout([&] { game.pressKey(KEY_SPACE); });
+             dealKnownPairs();
+         },
+         {"message: New game: 20 tiles face down, in 5 rows of 4.",
+          "text: row 1, column 1, face down"}},
+        {"Space on a tile",
+         [&] { game.pressKey(KEY_SPACE); },
+         {"message: blue square, row 1, column 1"}},
+        {"Space on it again",
+         [&] { game.pressKey(KEY_SPACE); },
+         {"message: blue square, row 1, column 1, face up already"}},
+        {"Right", [&] { game.pressKey(KEY_RIGHT); }, {"text: row 1, column 2, face down"}},
+        {"Space on a different picture",
+         [&] { game.pressKey(KEY_SPACE); },
+         {"message: green plus, row 1, column 2", "message: Two different pictures."}},
+        {"Left, onto a face-up tile",
+         [&] { game.pressKey(KEY_LEFT); },
+         {"text: row 1, column 1, blue square"}},
+        {"Down", [&] { game.pressKey(KEY_DOWN); }, {"text: row 2, column 1, face down"}},
+        {"Up, Right, Right",
+         [&] {
+             game.pressKey(KEY_UP);
+             game.pressKey(KEY_RIGHT);
+             game.pressKey(KEY_RIGHT);
+         },
+         {"text: row 1, column 1, blue square", "text: row 1, column 2, green plus",
+          "text: row 1, column 3, face down"}},
+        {"Space: the first two turn back",
+         [&] { game.pressKey(KEY_SPACE); },
+         {"message: blue square, row 1, column 3"}},
+        {"Left, Left, Space: a pair",
+         [&] {
+             game.pressKey(KEY_LEFT);
+             game.pressKey(KEY_LEFT);
+             game.pressKey(KEY_SPACE);
+         },
+         {"text: row 1, column 2, face down", "text: row 1, column 1, face down",
+          "message: blue square, row 1, column 1", "message: Pair found, 1 of 10.",
+          "text: row 1, column 2, face down"}},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        EXPECT_EQ(service.said(), step.heard);
+    }
+
+    // The mouse is heard too; the last pair opens the box, read after it.
+    playEveryPair(game);
+    Sentences heard = service.said();
+    const std::string won = "message: You won. Your number of clicks are 23. Play Again";
+    ASSERT_GE(heard.size(), 2u);
+    EXPECT_EQ(Sentences(heard.end() - 2, heard.end()),
+              (Sentences{"message: Pair found, 10 of 10.", won}));
+    EXPECT_EQ(std::count(heard.begin(), heard.end(), won), 1);
+    game.pressKey(KEY_TAB);
+    EXPECT_EQ(service.said(), Sentences{"text: OK"});
+
+    // Ctrl+S, anywhere: off, cutting off what is being said, and on again
+    // on a new connection.
+    game.pressKey(KEY_KEY_S, true);
+    EXPECT_EQ(service.said(), Sentences{"message: Speech off."});
+    EXPECT_TRUE(service.gameLeft);
+    EXPECT_FALSE(speechOn());
+    EXPECT_NE(std::find(service.commands.begin(), service.commands.end(), "CANCEL SELF"),
+              service.commands.end());
+    game.pressKey(KEY_ESCAPE);
+    service.hangUp();
+    game.pressKey(KEY_KEY_S, true);
+    EXPECT_EQ(service.said(), Sentences{"message: Speech on. Control S turns it off."});
+    EXPECT_EQ(service.commands.front(), "SET SELF CLIENT_NAME user:kavenna:main");
+    EXPECT_EQ(std::count(service.commands.begin(), service.commands.end(),
+                         "SET SELF CLIENT_NAME user:kavenna:main"),
+              2);
+}
+
+TEST(Speech, ATextIsSentLineByLineWithLeadingDotsDoubled) {
+    HeardSpeech service;
+    NullGame game;
+    ASSERT_TRUE(startSpeech());
+    speak("first\r\n.\n..two\n.", SPEECH_RESULT);
+    EXPECT_EQ(service.said(), Sentences{"message: first\n.\n..two\n."});
+    EXPECT_EQ(Sentences(service.commands.end() - 6, service.commands.end()),
+              (Sentences{"SPEAK", "first", "..", "...two", "..", "."}));
+}
+
+// No speech service: said once, and the game plays as without speech.
+TEST(Speech, NoServiceIsReportedOnceAndTheGamePlaysOn) {
+    ScratchDirectory empty;
+    setenv("SPEECHD_ADDRESS", ("unix_socket:" + empty.path() + "/none.sock").c_str(), 1);
+    NullGame game;
+    EXPECT_FALSE(startSpeech());
+    EXPECT_FALSE(speechOn());
+    EXPECT_TRUE(gameState.speech.failureReported);
+    game.pressKey(KEY_KEY_S, true);
+    EXPECT_FALSE(speechOn());
+    game.startGame();
+    playEveryPair(game);
+    EXPECT_NE(findId(ID_WIN_BOX), nullptr);
+    unsetenv("SPEECHD_ADDRESS");
+}
+
+// A service that takes the connection and then neither reads nor
+// answers: nothing the game does waits on it, and what piles up is held
+// to a limit.
+TEST(Speech, AServiceThatNeverAnswersCostsTheGameNothing) {
+    HeardSpeech service;
+    NullGame game;
+    ASSERT_TRUE(startSpeech());
+    const std::string sentence(100, 'x');
+    // Far more than the socket holds.
+    for (int i = 0; i < 20000; ++i)
+        speak(sentence, SPEECH_FOCUS);
+    EXPECT_GT(gameState.speech.outgoing.size(), gameState.speech.sent);
+    EXPECT_LT(gameState.speech.outgoing.size() - gameState.speech.sent, 80u * 1024);
+    game.startGame();
+    playEveryPair(game);
+    ASSERT_NE(findId(ID_WIN_BOX), nullptr);
+    EXPECT_EQ(gameState.clickCount, 20);
+    // Once it reads, it hears whole sentences, and the game's later ones.
+    Sentences heard = service.said();
+    for (int pass = 0; pass < 1000 && !gameState.speech.outgoing.empty(); ++pass) {
+        game.frame();
+        const Sentences more = service.said();
+        heard.insert(heard.end(), more.begin(), more.end());
+    }
+    ASSERT_TRUE(gameState.speech.outgoing.empty());
+    EXPECT_LT(heard.size(), 20000u);
+    EXPECT_EQ(std::count(heard.begin(), heard.end(), "text: " + sentence),
+              static_cast<long>(heard.size()));
+    game.pressKey(KEY_ESCAPE);
+    captureStdout([&] { game.pressKey(KEY_F2); });
+    EXPECT_EQ(service.said(), (Sentences{"message: New game: 20 tiles face down, in 5 rows of 4.",
+                                         "text: row 1, column 1, face down"}));
+}
+
+// A service that goes away mid-game is connected to again once, by the
+// next sentence; when that fails, speech is left alone.
+TEST(Speech, ALostServiceIsConnectedToAgainOnceThenLeftAlone) {
+    HeardSpeech service;
+    NullGame game;
+    ASSERT_TRUE(startSpeech());
+    game.startGame();
+    service.said();
+    service.hangUp();
+    game.pressKey(KEY_TAB);
+    EXPECT_EQ(service.said(), Sentences{"text: row 1, column 1, face down"});
+    EXPECT_EQ(service.commands.front(), "SET SELF CLIENT_NAME user:kavenna:main");
+
+    service.vanish();
+    game.pressKey(KEY_TAB);
+    game.pressKey(KEY_TAB);
+    EXPECT_TRUE(speechOn());
+    EXPECT_EQ(gameState.speech.socket, -1);
+    service.listen();
+    game.pressKey(KEY_TAB);
+    EXPECT_EQ(service.said(), Sentences{}) << "a service back later is left alone";
+    playEveryPair(game);
+    EXPECT_NE(findId(ID_WIN_BOX), nullptr);
 }
 
 } // namespace

@@ -216,6 +216,7 @@ bool startSpeech() {
 void stopSpeech(const std::string& farewell) {
     if (!link().on)
         return;
+    link().retryLeft = false;
     if (link().socket >= 0) {
         link().outgoing += "CANCEL SELF\r\n";
         speak(farewell, SPEECH_RESULT);
@@ -239,26 +240,34 @@ void speak(const std::string& text, SpeechPriority priority) {
     SpeechLink& l = link();
     if (!l.on || text.empty())
         return;
-    if (l.socket < 0 && !l.serviceStarting) {
-        if (!l.retryLeft)
+    // The sentence that finds the service gone is the one that connects
+    // again, if that is still allowed; once only, should the new
+    // connection fail at once too.
+    for (bool reconnected = false;;) {
+        if (l.socket < 0 && !l.serviceStarting) {
+            if (!l.retryLeft || reconnected)
+                return;
+            l.retryLeft = false;
+            reconnected = true;
+            if (!connectService())
+                return;
+        }
+        if (l.outgoing.size() - l.sent > MAX_UNSENT_BYTES)
             return;
-        l.retryLeft = false;
-        if (!connectService())
+        // "text" is cut off by any later sentence, "message" by none.
+        const char* wanted = priority == SPEECH_FOCUS ? "text" : "message";
+        if (l.priority != wanted) {
+            l.outgoing += "SET SELF PRIORITY ";
+            l.outgoing += wanted;
+            l.outgoing += "\r\n";
+            l.priority = wanted;
+        }
+        queueText(text);
+        if (l.socket >= 0)
+            send();
+        if (l.socket >= 0 || l.serviceStarting)
             return;
     }
-    if (l.outgoing.size() - l.sent > MAX_UNSENT_BYTES)
-        return;
-    // "text" is cut off by any later sentence, "message" by none.
-    const char* wanted = priority == SPEECH_FOCUS ? "text" : "message";
-    if (l.priority != wanted) {
-        l.outgoing += "SET SELF PRIORITY ";
-        l.outgoing += wanted;
-        l.outgoing += "\r\n";
-        l.priority = wanted;
-    }
-    queueText(text);
-    if (l.socket >= 0)
-        send();
 }
 
 void serviceSpeech() {
