@@ -15,6 +15,7 @@ menu title the player expects.
 """
 
 import os
+import re
 import sys
 
 import pictures
@@ -23,6 +24,7 @@ import play_test
 # The X server harness shared with tests/install.
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "xwindow"))
 from session import game_arguments, Session, TestFailure  # noqa: E402
+import fake_speechd  # noqa: E402
 
 SCREEN_SECONDS = play_test.SCREEN_SECONDS
 START_BUTTON = play_test.START_BUTTON
@@ -321,12 +323,246 @@ class KeyboardPlay(play_test.Play):
         self.only_trace_on_stdout()
 
 
+
+# --- with speech: the game heard, not seen -----------------------------------
+
+FOCUS = re.compile(r"row (\d+), column (\d+), (.+)")
+TURNED = re.compile(r"(.+), row (\d+), column (\d+)")
+BOARD = re.compile(r"New game: (\d+) tiles face down, in (\d+) rows of (\d+)\.")
+WON = re.compile(r"You won\. Your number of clicks are (\d+)\. Play Again")
+
+
+class SpokenPlay:
+    """A blind player's whole session, found by ear: the test reads
+    nothing but what the game says through the fake speech service (no
+    screenshots, no trace). From the welcome to the main menu, About and
+    back, a game played from memory of the pictures heard, the win with
+    its clicks, speech off and on, a new deal and Ctrl+Q."""
+
+    def __init__(self, session, service):
+        self.s = session
+        self.service = service
+        self.clicks = 0
+
+    def step(self, text):
+        print("ok: " + text)
+        sys.stdout.flush()
+
+    def key(self, *keys):
+        self.s.x("xdotool", "key", "--delay", "30", *keys)
+
+    def hear(self, what, match):
+        """The next sentences until one that `match` (a text or a compiled
+        pattern) fits; the match. Focus sentences on the way are noted."""
+        while True:
+            said = self.service.next_sentence(SCREEN_SECONDS)
+            if said is None:
+                raise TestFailure("%s: not heard within %d s; heard so far: %r"
+                                  % (what, SCREEN_SECONDS, self.service.sentences[-5:]))
+            priority, text = said
+            focus = FOCUS.fullmatch(text)
+            if focus and priority == "text":
+                self.focus = (int(focus.group(1)), int(focus.group(2)))
+            if isinstance(match, str):
+                if text == match:
+                    return text
+            else:
+                found = match.fullmatch(text)
+                if found:
+                    return found
+
+    def menus(self):
+        self.hear("the welcome", re.compile(r"Kavenna, .*Control S.*"))
+        self.hear("the main menu", "Main menu: Start Game, About.")
+        self.s.x("xdotool", "windowfocus", "--sync", self.s.window)
+        self.key("Tab")
+        self.hear("Tab to Start Game", "Start Game")
+        self.key("Tab")
+        self.hear("Tab to About", "About")
+        self.key("space")
+        self.hear("the About screen", "About: Devolped By Tesmor Pell.")
+        self.hear("its first button", "Visit my website for more games")
+        self.key("Tab")
+        self.hear("Tab to Back", "Back")
+        self.key("Return")
+        self.hear("the main menu again", "Main menu: Start Game, About.")
+        self.hear("the focus on Start Game", "Start Game")
+        self.step("heard the welcome, the main menu, About and back, and every button reached")
+
+    def start(self):
+        self.key("space")
+        board = self.hear("the new board", BOARD)
+        self.rows, self.columns = int(board.group(2)), int(board.group(3))
+        self.left = {(row, column) for row in range(1, self.rows + 1)
+                     for column in range(1, self.columns + 1)}
+        if len(self.left) != int(board.group(1)):
+            raise TestFailure("%s tiles said, %d places" % (board.group(1), len(self.left)))
+        self.focus = None
+        self.hear("the focus on the first tile", "row 1, column 1, face down")
+        self.known = {}  # place -> picture, for the tiles left
+        self.step("heard the board: %d tiles in %d rows of %d, the focus on the first"
+                  % (len(self.left), self.rows, self.columns))
+
+    def go_to(self, place):
+        """Tab or Shift+Tab, whichever is shorter over the tiles left, until
+        the focus is said to be on `place`."""
+        while self.focus != place:
+            order = sorted(self.left)
+            here = order.index(self.focus)
+            ahead = (order.index(place) - here) % len(order)
+            key = "Tab" if ahead <= len(order) - ahead else "shift+Tab"
+            expected = order[(here + (1 if key == "Tab" else -1)) % len(order)]
+            self.key(key)
+            self.hear("%s onto row %d, column %d" % ((key,) + expected),
+                      re.compile(r"row %d, column %d, .*" % expected))
+
+    def turn(self, place):
+        """Turns the tile at `place`; the picture heard, and what followed
+        when it was the second of two: "pair", "different" or None."""
+        self.go_to(place)
+        self.key("space")
+        self.clicks += 1
+        turned = self.hear("the tile turned at row %d, column %d" % place, TURNED)
+        if (int(turned.group(2)), int(turned.group(3))) != place:
+            raise TestFailure("turned %r, not at %r" % (turned.group(0), place))
+        self.known[place] = turned.group(1)
+        return turned.group(1)
+
+    def outcome(self):
+        result = self.hear("the outcome of two tiles",
+                           re.compile(r"Pair found, (\d+) of 10\.|Two different pictures\."))
+        return int(result.group(1)) if result.group(1) else None
+
+    def leave(self, first, second):
+        """A pair has left; the focus goes on to a tile left, if any."""
+        self.left -= {first, second}
+        del self.known[first], self.known[second]
+        if self.left:
+            self.hear("the focus going on after the pair", FOCUS)
+
+    def take(self, first, second):
+        """`first` is face up alone; turns `second`, a known partner."""
+        self.turn(second)
+        found = self.outcome()
+        if found is None:
+            raise TestFailure("%r and %r were heard alike but are no pair" % (first, second))
+        self.leave(first, second)
+        return found
+
+    def partner(self, place):
+        for other, picture in self.known.items():
+            if other != place and picture == self.known[place]:
+                return other
+        return None
+
+    def play_from_memory(self):
+        found = 0
+        while self.left:
+            unknown = [place for place in sorted(self.left) if place not in self.known]
+            pair = next(((place, self.partner(place)) for place in self.known
+                         if self.partner(place)), None)
+            if pair:
+                self.turn(pair[0])
+                found = self.take(*pair)
+                continue
+            first = unknown[0]
+            self.turn(first)
+            if self.partner(first):
+                found = self.take(first, self.partner(first))
+                continue
+            second = unknown[1]
+            self.turn(second)
+            result = self.outcome()
+            if result:
+                self.leave(first, second)
+                found = result
+        if found != 10:
+            raise TestFailure("the last pair was said to be number %d" % found)
+        self.step("found the ten pairs by ear in %d clicks" % self.clicks)
+
+    def win(self):
+        won = self.hear("the win", WON)
+        if int(won.group(1)) != self.clicks:
+            raise TestFailure("the win names %s clicks, %d were made"
+                              % (won.group(1), self.clicks))
+        self.hear("the box's button", "OK")
+        said = [text for _, text in self.service.sentences]
+        if sum(1 for text in said if WON.fullmatch(text)) != 1:
+            raise TestFailure("the win was said more than once: %r" % said[-6:])
+        self.key("Escape")
+        self.key("ctrl+s")
+        self.hear("speech off", "Speech off.")
+        self.key("ctrl+s")
+        self.hear("speech on again", "Speech on. Control S turns it off.")
+        self.key("ctrl+n")
+        self.hear("a new deal", BOARD)
+        self.hear("the focus on the new board", "row 1, column 1, face down")
+        self.step("heard the win with its %d clicks, speech off and on, and a new deal"
+                  % self.clicks)
+
+    def whole_session(self):
+        self.s.start_game()
+        self.s.find_window(play_test.WINDOW_SECONDS)
+        self.menus()
+        self.start()
+        self.play_from_memory()
+        self.win()
+        self.key("ctrl+q")
+        code = self.s.wait_for_exit(SCREEN_SECONDS)
+        if code != 0 or self.s.stderr():
+            raise TestFailure("the game ended with %d; stderr: %s" % (code, self.s.stderr()))
+        clients = set(self.service.clients)
+        if clients != {"user:kavenna:main"}:
+            raise TestFailure("the game named itself %r" % clients)
+        self.step("Ctrl+Q ended the game with exit code 0 and nothing on standard error")
+
+
+def speech_session(args, session):
+    """With --speech: the blind player's session against a service that
+    answers; against one that never answers, one that closes mid-game or
+    none at all, the keyboard-only game above, which must play on as
+    without speech."""
+    service = None
+    address = os.path.join(args.artifacts, "speechd.sock")
+    if args.speech != "none":
+        # A closing service goes after the board's first sentences.
+        service = fake_speechd.FakeSpeechService(address, args.speech, close_after=20)
+    session.env["SPEECHD_ADDRESS"] = "unix_socket:" + address
+    try:
+        if args.speech == "normal":
+            return session.run_checks(SpokenPlay(session, service).whole_session)
+        play = KeyboardPlay(session, args.data_dir, args.software)
+
+        def unheard():
+            play.whole_game()
+            said = len(service.sentences) if service else 0
+            if args.speech == "none":
+                if "no speech service" not in session.stderr() or \
+                        session.stderr().count("\n") != 0:
+                    raise TestFailure("not one line on standard error about the missing "
+                                      "service: %r" % session.stderr())
+            elif service.connections < 1:
+                raise TestFailure("the game never connected to the speech service")
+            play.step("with a service %s, the game played on (%d sentences heard)"
+                      % ({"silent": "that never answers", "closes": "that closed mid-game",
+                          "none": "missing"}[args.speech], said))
+
+        return session.run_checks(unheard)
+    finally:
+        if service:
+            service.stop()
+
 def main():
     parser = game_arguments(__doc__)
     parser.add_argument("--software", action="store_true")
+    parser.add_argument("--speech", choices=("normal", "silent", "closes", "none"),
+                        help="with speech on, against a fake speech service of this kind")
     args = parser.parse_args()
 
-    with Session([args.game], args.build_dir, args.artifacts, glx=not args.software) as session:
+    command = [args.game] + (["--speech"] if args.speech else [])
+    with Session(command, args.build_dir, args.artifacts, glx=not args.software) as session:
+        if args.speech:
+            return speech_session(args, session)
         play = KeyboardPlay(session, args.data_dir, args.software)
         return session.run_checks(play.whole_game)
 
