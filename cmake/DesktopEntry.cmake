@@ -17,6 +17,8 @@ else()
 endif()
 file(READ "${KAVENNA_DESKTOP_ENTRY}" entry)
 string(REPLACE "\nExec=kavenna\n" "\nExec=${exec}\n" entry "${entry}")
+# The same command for "Play with speech".
+string(REPLACE "\nExec=kavenna --speech\n" "\nExec=${exec} --speech\n" entry "${entry}")
 include("${CMAKE_CURRENT_LIST_DIR}/InstallGenerated.cmake")
 kavenna_install_generated("${KAVENNA_DESKTOP_ENTRY_NAME}" "${entry}"
                           "${KAVENNA_INSTALL_APPLICATIONSDIR}" FILE)

@@ -35,6 +35,19 @@ if [ "$command" != "$wanted" ] || [ ! -x "$prefix/$games/kavenna" ]; then
     echo "check_desktop_entry: Exec starts '$command', not $wanted" >&2
     status=1
 fi
+# "Play with speech" starts the same command with --speech.
+speech=$(/usr/bin/python3 -c 'import sys, gi
+gi.require_version("Gio", "2.0")
+from gi.repository import Gio, GLib
+entry = Gio.DesktopAppInfo.new_from_filename(sys.argv[1])
+keys = GLib.KeyFile()
+keys.load_from_file(sys.argv[1], GLib.KeyFileFlags.NONE)
+exec_line = keys.get_string("Desktop Action speech", "Exec")
+print(entry.get_action_name("speech"), *GLib.shell_parse_argv(exec_line)[1], sep="|")' "$entry")
+if [ "$speech" != "Play with speech|$command|--speech" ]; then
+    echo "check_desktop_entry: the speech action is '$speech', not 'Play with speech|$command|--speech'" >&2
+    status=1
+fi
 icon=$(value Icon)
 if ! ls "$prefix/$share/icons/hicolor/"*/apps/"$icon.png" >/dev/null 2>&1; then
     echo "check_desktop_entry: no hicolor icon named '$icon'" >&2
