@@ -7,7 +7,8 @@
 
 namespace {
 
-const char* const USAGE = "Usage: kavenna [--software] [--scale N] [--speech] [--help] [--version]\n";
+const char* const USAGE =
+    "Usage: kavenna [--software] [--scale N] [--speech] [--help] [--version]\n";
 
 const char* const HELP =
     "Find the ten pairs among twenty face-down pictures.\n"
@@ -103,12 +104,10 @@ std::vector<char*> namedArguments(int argc, char** argv) {
 } // namespace
 
 bool readCommandLine(int argc, char** argv, Options& options, int& exitCode) {
-    static const option OPTIONS[] = {{"software", no_argument, nullptr, SOFTWARE},
-                                     {"scale", required_argument, nullptr, SCALE},
-                                     {"speech", no_argument, nullptr, SPEECH},
-                                     {"help", no_argument, nullptr, 'h'},
-                                     {"version", no_argument, nullptr, 'V'},
-                                     {nullptr, 0, nullptr, 0}};
+    static const option OPTIONS[] = {
+        {"software", no_argument, nullptr, SOFTWARE}, {"scale", required_argument, nullptr, SCALE},
+        {"speech", no_argument, nullptr, SPEECH},     {"help", no_argument, nullptr, 'h'},
+        {"version", no_argument, nullptr, 'V'},       {nullptr, 0, nullptr, 0}};
     std::vector<char*> arguments = namedArguments(argc, argv);
     Reading reading{options, exitCode};
     options = Options();
