@@ -15,7 +15,8 @@ const int BOARD_ROWS = 5;
 const int BOARD_COLUMNS = 4;
 const s32 TILE_WIDTH = 100;
 const s32 TILE_HEIGHT = 50;
-const wchar_t* const MENU_TOOL_TIP = L"Menu: F10 or Alt+M\nNew Game: Ctrl+N or F2\nExit: Ctrl+Q";
+const wchar_t* const MENU_TOOL_TIP =
+    L"Menu: F10 or Alt+M\nNew Game: Ctrl+N or F2\nExit: Ctrl+Q\nSpeech: Ctrl+S";
 
 } // namespace
 

@@ -15,10 +15,10 @@
 #include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
+#include <string>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -518,7 +518,7 @@ TEST(Keyboard, TheMenuTitleTellsItsShortcuts) {
     game.startGame();
     gui::IGUIContextMenu* bar = menuBar();
     EXPECT_EQ(narrow(bar->getToolTipText().c_str()),
-              "Menu: F10 or Alt+M\nNew Game: Ctrl+N or F2\nExit: Ctrl+Q");
+              "Menu: F10 or Alt+M\nNew Game: Ctrl+N or F2\nExit: Ctrl+Q\nSpeech: Ctrl+S");
     // The ring marks the title alone, within the bar.
     game.pressKey(KEY_TAB);
     game.pressKey(KEY_TAB, false, true);
@@ -731,6 +731,7 @@ TEST(Speech, EachEventAndTheSentenceItGives) {
     NullGame game;
     ASSERT_TRUE(startSpeech());
     const std::string welcome = std::string("message: ") + WELCOME_SENTENCE;
+    const std::string TITLE = "text: Menu, opens with Enter";
     struct Step {
         const char* what;
         std::function<void()> act;
@@ -743,11 +744,20 @@ TEST(Speech, EachEventAndTheSentenceItGives) {
         {"Down", [&] { game.pressKey(KEY_DOWN); }, {"text: About"}},
         {"Space on About",
          [&] { game.pressKey(KEY_SPACE); },
-         {"message: About: Devolped By Tesmor Pell.", "text: Visit my website for more games"}},
+         {"message: About: Devolped By Tesmor Pell.", "text: Back"}},
+        {"Tab", [&] { game.pressKey(KEY_TAB); }, {"text: Visit my website for more games"}},
         {"Tab", [&] { game.pressKey(KEY_TAB); }, {"text: Back"}},
         {"Enter on Back",
          [&] { game.pressKey(KEY_RETURN); },
          {"message: Main menu: Start Game, About.", "text: Start Game"}},
+        {"Down, Space, Escape",
+         [&] {
+             game.pressKey(KEY_DOWN);
+             game.pressKey(KEY_SPACE);
+             game.pressKey(KEY_ESCAPE);
+         },
+         {"text: About", "message: About: Devolped By Tesmor Pell.", "text: Back",
+          "message: Main menu: Start Game, About.", "text: Start Game"}},
         {"Space on Start Game",
          [&] {
              captureStdout([&] { game.pressKey(KEY_SPACE); });
@@ -789,12 +799,32 @@ TEST(Speech, EachEventAndTheSentenceItGives) {
          {"text: row 1, column 2, face down", "text: row 1, column 1, face down",
           "message: blue square, row 1, column 1", "message: Pair found, 1 of 10.",
           "text: row 1, column 2, face down"}},
+        // The menu: its title where the focus reaches it, each item as the
+        // keys highlight it, each only about the focus.
+        {"F10", [&] { game.pressKey(KEY_F10); }, {TITLE, "text: New Game"}},
+        {"Down", [&] { game.pressKey(KEY_DOWN); }, {"text: Exit"}},
+        {"Down, round the end", [&] { game.pressKey(KEY_DOWN); }, {"text: New Game"}},
+        {"Up, round the top", [&] { game.pressKey(KEY_UP); }, {"text: Exit"}},
+        {"Escape", [&] { game.pressKey(KEY_ESCAPE); }, {TITLE}},
+        {"Tab from the title",
+         [&] { game.pressKey(KEY_TAB); },
+         {"text: row 1, column 2, face down"}},
+        {"Shift+Tab back", [&] { game.pressKey(KEY_TAB, false, true); }, {TITLE}},
+        {"Enter on the title", [&] { game.pressKey(KEY_RETURN); }, {"text: New Game"}},
+        {"F10 closes it", [&] { game.pressKey(KEY_F10); }, {TITLE}},
+        {"Alt+M", [&] { pressAltM(game); }, {"text: New Game"}},
+        {"Tab closes it and moves on",
+         [&] { game.pressKey(KEY_TAB); },
+         {"text: row 1, column 2, face down"}},
     };
-    for (const Step& step : steps) {
-        SCOPED_TRACE(step.what);
-        step.act();
-        EXPECT_EQ(service.said(), step.heard);
-    }
+    const auto play = [&](const Step* begin, const Step* end) {
+        for (const Step* step = begin; step != end; ++step) {
+            SCOPED_TRACE(step->what);
+            step->act();
+            EXPECT_EQ(service.said(), step->heard);
+        }
+    };
+    play(std::begin(steps), std::end(steps));
 
     // The mouse is heard too; the last pair opens the box, read after it.
     playEveryPair(game);
@@ -804,21 +834,35 @@ TEST(Speech, EachEventAndTheSentenceItGives) {
     EXPECT_EQ(Sentences(heard.end() - 2, heard.end()),
               (Sentences{"message: Pair found, 10 of 10.", won}));
     EXPECT_EQ(std::count(heard.begin(), heard.end(), won), 1);
-    game.pressKey(KEY_TAB);
-    EXPECT_EQ(service.said(), Sentences{"text: OK"});
+    // The empty board after the win: the title is the one stop, and the
+    // way on is heard.
+    const Step afterTheWin[] = {
+        {"Tab in the box", [&] { game.pressKey(KEY_TAB); }, {"text: OK"}},
+        {"Escape answers it", [&] { game.pressKey(KEY_ESCAPE); }, {TITLE}},
+        {"Enter on the title", [&] { game.pressKey(KEY_RETURN); }, {"text: New Game"}},
+        {"Enter on New Game",
+         [&] { captureStdout([&] { game.pressKey(KEY_RETURN); }); },
+         {"message: New game: 20 tiles face down, in 5 rows of 4.",
+          "text: row 1, column 1, face down"}},
+        {"F10 again", [&] { game.pressKey(KEY_F10); }, {TITLE, "text: New Game"}},
+    };
+    play(std::begin(afterTheWin), std::end(afterTheWin));
 
-    // Ctrl+S, anywhere: off, cutting off what is being said, and on again
-    // on a new connection.
+    // Ctrl+S, anywhere, the menu open or not: off, cutting off what is
+    // being said, and on again on a new connection.
     game.pressKey(KEY_KEY_S, true);
     EXPECT_EQ(service.said(), Sentences{"message: Speech off."});
     EXPECT_TRUE(service.gameLeft);
     EXPECT_FALSE(speechOn());
     EXPECT_NE(std::find(service.commands.begin(), service.commands.end(), "CANCEL SELF"),
               service.commands.end());
-    game.pressKey(KEY_ESCAPE);
+    EXPECT_TRUE(menuOpen());
+    game.pressKey(KEY_DOWN);
     service.hangUp();
     game.pressKey(KEY_KEY_S, true);
     EXPECT_EQ(service.said(), Sentences{"message: Speech on. Control S turns it off."});
+    game.pressKey(KEY_UP);
+    EXPECT_EQ(service.said(), Sentences{"text: New Game"});
     EXPECT_EQ(service.commands.front(), "SET SELF CLIENT_NAME user:kavenna:main");
     EXPECT_EQ(std::count(service.commands.begin(), service.commands.end(),
                          "SET SELF CLIENT_NAME user:kavenna:main"),
@@ -880,6 +924,7 @@ TEST(Speech, AServiceThatNeverAnswersCostsTheGameNothing) {
     EXPECT_EQ(std::count(heard.begin(), heard.end(), "text: " + sentence),
               static_cast<long>(heard.size()));
     game.pressKey(KEY_ESCAPE);
+    EXPECT_EQ(service.said(), Sentences{"text: Menu, opens with Enter"});
     captureStdout([&] { game.pressKey(KEY_F2); });
     EXPECT_EQ(service.said(), (Sentences{"message: New game: 20 tiles face down, in 5 rows of 4.",
                                          "text: row 1, column 1, face down"}));

@@ -1,6 +1,7 @@
 #include "ui/menu_keys.h"
 
 #include "app/game_state.h"
+#include "ui/narration.h"
 
 using namespace irr;
 
@@ -74,6 +75,7 @@ void highlightMenuItem(s32 item) {
     if (!sub || item < 0 || item >= static_cast<s32>(sub->getItemCount()))
         return;
     pointerEvent(boardMenuBar(), EMIE_MOUSE_MOVED, itemCentre(sub, item));
+    sayMenuItem(sub, sub->getSelectedItem());
 }
 
 void moveMenuHighlight(s32 step) {

@@ -14,7 +14,8 @@ bool menuOpen();
 // Opens "Menu" with the focus on its bar and its first item highlighted.
 void openMenu();
 // Every highlight the keyboard makes goes through here: `item` of the
-// open menu is shown as the pointer over it would show it.
+// open menu is shown as the pointer over it would show it, and said with
+// speech on.
 void highlightMenuItem(irr::s32 item);
 // The item `step` places after the highlighted one (before it when
 // negative), round the ends, passing over disabled items.

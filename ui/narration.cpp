@@ -94,6 +94,12 @@ std::string focusSentence(gui::IGUIElement* element) {
         return "";
     if (element->getType() == gui::EGUIET_MESSAGE_BOX)
         return messageBoxSentence(element);
+    if (element->getType() == gui::EGUIET_MENU) {
+        // The bar holds the one title, "Menu"; its drop-down is not yet
+        // open when the bar takes the focus, even when a key opens it.
+        gui::IGUIContextMenu* bar = static_cast<gui::IGUIContextMenu*>(element);
+        return bar->getItemCount() ? utf8(bar->getItemText(0)) + ", opens with Enter" : "";
+    }
     if (element->getType() != gui::EGUIET_BUTTON)
         return "";
     if (!isTileButton(element))
@@ -172,6 +178,14 @@ void sayTileClick(const TileClick& click) {
         return;
     for (const std::string& sentence : tileClickSentences(click))
         say(sentence, SPEECH_RESULT);
+}
+
+void sayMenuItem(gui::IGUIContextMenu* menu, s32 item) {
+    if (!speechOn() || !menu || item < 0 || item >= static_cast<s32>(menu->getItemCount()))
+        return;
+    // Only where the focus is, like a button reached: the next key cuts
+    // it off.
+    say(utf8(menu->getItemText(item)), SPEECH_FOCUS);
 }
 
 void toggleSpeech() {

@@ -1,8 +1,8 @@
 // What the game says with speech on: each screen as it appears, the
-// button or tile the focus reaches, each tile turned and what followed,
-// and each message box. The sentences are made from the game's state
-// alone (the *Sentence functions); the say* functions speak them, and do
-// nothing while speech is off.
+// button, tile or menu title the focus reaches, each menu item the keys
+// highlight, each tile turned and what followed, and each message box. The sentences are made from
+// the game's state alone (the *Sentence functions); the say* functions speak them, and do nothing
+// while speech is off.
 #pragma once
 
 #include <irrlicht.h>
@@ -15,8 +15,8 @@ std::string pictureName(int value);
 std::string tilePlace(int id);
 
 // The element that just got the focus: a button's text; on the board the
-// tile's place and what lies there; a message box's title and text.
-// Empty for anything else.
+// tile's place and what lies there, or the menu bar's title and how it
+// opens; a message box's title and text. Empty for anything else.
 std::string focusSentence(irr::gui::IGUIElement* element);
 std::string messageBoxSentence(irr::gui::IGUIElement* box);
 
@@ -45,5 +45,7 @@ void sayBoard();
 // From the receiver's focus event; `lost` is the element that had it.
 void sayFocus(irr::gui::IGUIElement* element, irr::gui::IGUIElement* lost);
 void sayTileClick(const TileClick& click);
+// The item of `menu` the keyboard just highlighted.
+void sayMenuItem(irr::gui::IGUIContextMenu* menu, irr::s32 item);
 // Ctrl+S: speech on or off.
 void toggleSpeech();
