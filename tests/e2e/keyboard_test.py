@@ -12,6 +12,11 @@ Enter; F10 then Enter for "New Game"; new deals with Ctrl+N and F2; and
 X server has no GLX). Every key that moves the focus is followed by a
 screenshot that must show exactly one ring, around the button or the
 menu title the player expects.
+
+With --speech the game speaks to a fake speech service: against one that
+answers, a blind player's whole session found by ear alone (SpokenPlay
+below); against one that never answers, closes mid-game or is missing,
+the run above, which must play on as without speech.
 """
 
 import os
@@ -330,19 +335,27 @@ FOCUS = re.compile(r"row (\d+), column (\d+), (.+)")
 TURNED = re.compile(r"(.+), row (\d+), column (\d+)")
 BOARD = re.compile(r"New game: (\d+) tiles face down, in (\d+) rows of (\d+)\.")
 WON = re.compile(r"You won\. Your number of clicks are (\d+)\. Play Again")
+# The menu bar's title, heard where the focus reaches it; its items are
+# found by their names as the keys highlight them.
+TITLE = "Menu, opens with Enter"
+MENU_STOP = "menu"
 
 
 class SpokenPlay:
     """A blind player's whole session, found by ear: the test reads
     nothing but what the game says through the fake speech service (no
     screenshots, no trace). From the welcome to the main menu, About and
-    back, a game played from memory of the pictures heard, the win with
-    its clicks, speech off and on, a new deal and Ctrl+Q."""
+    back by Escape, a game played from memory of the pictures heard (Tab
+    passing the menu title on its way round), the win with its clicks,
+    the empty board's one stop, the menu title, opened and "New Game"
+    chosen by ear; speech off and on, "New Game" found by name in the menu
+    F10 opens, a new deal by Ctrl+N, and "Exit" found in the menu."""
 
     def __init__(self, session, service):
         self.s = session
         self.service = service
         self.clicks = 0
+        self.titles_passed = 0
 
     def step(self, text):
         print("ok: " + text)
@@ -363,6 +376,8 @@ class SpokenPlay:
             focus = FOCUS.fullmatch(text)
             if focus and priority == "text":
                 self.focus = (int(focus.group(1)), int(focus.group(2)))
+            if text == TITLE and priority == "text":
+                self.focus = MENU_STOP
             if isinstance(match, str):
                 if text == match:
                     return text
@@ -381,13 +396,16 @@ class SpokenPlay:
         self.hear("Tab to About", "About")
         self.key("space")
         self.hear("the About screen", "About: Devolped By Tesmor Pell.")
-        self.hear("its first button", "Visit my website for more games")
+        self.hear("the focus on Back", "Back")
         self.key("Tab")
-        self.hear("Tab to Back", "Back")
-        self.key("Return")
+        self.hear("Tab to the website", "Visit my website for more games")
+        self.key("Tab")
+        self.hear("Tab round to Back", "Back")
+        self.key("Escape")
         self.hear("the main menu again", "Main menu: Start Game, About.")
         self.hear("the focus on Start Game", "Start Game")
-        self.step("heard the welcome, the main menu, About and back, and every button reached")
+        self.step("heard the welcome, the main menu, About and back by Escape, "
+                  "and every button reached")
 
     def start(self):
         self.key("space")
@@ -400,21 +418,28 @@ class SpokenPlay:
         self.focus = None
         self.hear("the focus on the first tile", "row 1, column 1, face down")
         self.known = {}  # place -> picture, for the tiles left
+        # Shift+Tab from the first tile: the menu title, the last stop.
+        self.go_to(MENU_STOP)
         self.step("heard the board: %d tiles in %d rows of %d, the focus on the first"
                   % (len(self.left), self.rows, self.columns))
 
     def go_to(self, place):
-        """Tab or Shift+Tab, whichever is shorter over the tiles left, until
-        the focus is said to be on `place`."""
+        """Tab or Shift+Tab, whichever is shorter over the tiles left and
+        the menu title after them, until the focus is said to be on
+        `place`."""
         while self.focus != place:
-            order = sorted(self.left)
+            order = sorted(self.left) + [MENU_STOP]
             here = order.index(self.focus)
             ahead = (order.index(place) - here) % len(order)
             key = "Tab" if ahead <= len(order) - ahead else "shift+Tab"
             expected = order[(here + (1 if key == "Tab" else -1)) % len(order)]
             self.key(key)
-            self.hear("%s onto row %d, column %d" % ((key,) + expected),
-                      re.compile(r"row %d, column %d, .*" % expected))
+            if expected == MENU_STOP:
+                self.titles_passed += 1
+                self.hear("%s onto the menu title" % key, TITLE)
+            else:
+                self.hear("%s onto row %d, column %d" % ((key,) + expected),
+                          re.compile(r"row %d, column %d, .*" % expected))
 
     def turn(self, place):
         """Turns the tile at `place`; the picture heard, and what followed
@@ -478,7 +503,8 @@ class SpokenPlay:
                 found = result
         if found != 10:
             raise TestFailure("the last pair was said to be number %d" % found)
-        self.step("found the ten pairs by ear in %d clicks" % self.clicks)
+        self.step("found the ten pairs by ear in %d clicks, passing the menu title %d times"
+                  % (self.clicks, self.titles_passed))
 
     def win(self):
         won = self.hear("the win", WON)
@@ -489,16 +515,51 @@ class SpokenPlay:
         said = [text for _, text in self.service.sentences]
         if sum(1 for text in said if WON.fullmatch(text)) != 1:
             raise TestFailure("the win was said more than once: %r" % said[-6:])
+        self.step("heard the win with its %d clicks" % self.clicks)
         self.key("Escape")
+        self.hear("the empty board's one stop", TITLE)
+        self.key("Return")
+        self.hear("the menu open", "New Game")
+        self.key("Return")
+        self.new_board("Escape, Enter, Enter after the win")
+
+    def new_board(self, how):
+        self.hear("a new deal", BOARD)
+        self.hear("the focus on the new board", "row 1, column 1, face down")
+        self.step("%s: heard a new board, the focus on its first tile" % how)
+
+    def next_item(self, what):
+        """The next menu item said: a focus sentence that is neither the
+        title nor a tile."""
+        while True:
+            said = self.service.next_sentence(SCREEN_SECONDS)
+            if said is None:
+                raise TestFailure("%s: no menu item heard within %d s; heard so far: %r"
+                                  % (what, SCREEN_SECONDS, self.service.sentences[-5:]))
+            priority, text = said
+            if priority == "text" and text != TITLE and not FOCUS.fullmatch(text):
+                return text
+
+    def choose(self, name):
+        """Opens the menu with F10 and goes down it until `name` is heard,
+        then chooses it with Enter."""
+        self.key("F10")
+        heard = [self.next_item("F10")]
+        while heard[-1] != name:
+            if heard[-1] in heard[:-1]:
+                raise TestFailure("round the menu without hearing %r: %r" % (name, heard))
+            self.key("Down")
+            heard.append(self.next_item("Down in the menu"))
+        self.key("Return")
+        self.step("F10%s: heard %s, chose %s"
+                  % (", Down" * (len(heard) - 1), " / ".join(heard), name))
+
+    def speech_off_and_on(self):
         self.key("ctrl+s")
         self.hear("speech off", "Speech off.")
         self.key("ctrl+s")
         self.hear("speech on again", "Speech on. Control S turns it off.")
-        self.key("ctrl+n")
-        self.hear("a new deal", BOARD)
-        self.hear("the focus on the new board", "row 1, column 1, face down")
-        self.step("heard the win with its %d clicks, speech off and on, and a new deal"
-                  % self.clicks)
+        self.step("heard speech go off and on again")
 
     def whole_session(self):
         self.s.start_game()
@@ -507,14 +568,19 @@ class SpokenPlay:
         self.start()
         self.play_from_memory()
         self.win()
-        self.key("ctrl+q")
+        self.speech_off_and_on()
+        self.choose("New Game")
+        self.new_board("New Game chosen by ear")
+        self.key("ctrl+n")
+        self.new_board("Ctrl+N")
+        self.choose("Exit")
         code = self.s.wait_for_exit(SCREEN_SECONDS)
         if code != 0 or self.s.stderr():
             raise TestFailure("the game ended with %d; stderr: %s" % (code, self.s.stderr()))
         clients = set(self.service.clients)
         if clients != {"user:kavenna:main"}:
             raise TestFailure("the game named itself %r" % clients)
-        self.step("Ctrl+Q ended the game with exit code 0 and nothing on standard error")
+        self.step("Exit ended the game with exit code 0 and nothing on standard error")
 
 
 def speech_session(args, session):
