@@ -869,6 +869,28 @@ TEST(Speech, EachEventAndTheSentenceItGives) {
               2);
 }
 
+// Speech off, a service listening: a whole game by keys and the menu
+// opens no connection and queues nothing.
+TEST(Speech, OffItConnectsToNothing) {
+    HeardSpeech service;
+    NullGame game;
+    game.skipIntro();
+    game.pressKey(KEY_TAB);
+    game.pressKey(KEY_SPACE);
+    game.pressKey(KEY_F10);
+    game.pressKey(KEY_DOWN);
+    game.pressKey(KEY_ESCAPE);
+    playEveryPair(game);
+    game.pressKey(KEY_ESCAPE);
+    game.pressKey(KEY_RETURN);
+    captureStdout([&] { game.pressKey(KEY_RETURN); });
+    expectFreshBoard();
+    EXPECT_EQ(service.said(), Sentences{});
+    EXPECT_EQ(service.commands, Sentences{}) << "a connection was opened";
+    EXPECT_EQ(gameState.speech.socket, -1);
+    EXPECT_TRUE(gameState.speech.outgoing.empty());
+}
+
 TEST(Speech, ATextIsSentLineByLineWithLeadingDotsDoubled) {
     HeardSpeech service;
     NullGame game;
