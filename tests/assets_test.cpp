@@ -4,14 +4,17 @@
 // would, without ever letting one of its own image loaders run.
 #include "app/files/font_check.h"
 #include "app/files/picture.h"
+#include "app/linux/platform.h"
 #include "support/null_game.h"
 #include "ui/control_ids.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <set>
+#include <unistd.h>
 
 using namespace irr;
 
@@ -313,6 +316,35 @@ TEST(Assets, TheTwiceSizeSetIsTwiceTheSize) {
     EXPECT_GT(heights[0], 10u);
     EXPECT_GE(heights[1], 2 * heights[0] - 2);
     EXPECT_LE(heights[1], 2 * heights[0] + 2);
+}
+
+// The engine's copy of a picture stays allocated once its pages are
+// handed back: only pages wholly within it may go, never a byte of the
+// heap on either side of it.
+TEST(Assets, OnlyWholePagesOfAPictureCopyGoBack) {
+    const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    struct Case {
+        size_t from, bytes;
+    };
+    const Case CASES[] = {{0, 3 * page},        {1, 3 * page},           {page - 1, page + 2},
+                          {page - 1, 2 * page}, {10, page - 20},         {page, page},
+                          {page + 1, page - 1}, {2 * page, 3 * page - 1}};
+    unsigned char* heap = static_cast<unsigned char*>(std::aligned_alloc(page, 6 * page));
+    ASSERT_NE(heap, nullptr);
+    for (const Case& c : CASES) {
+        SCOPED_TRACE(testing::Message() << "from " << c.from << ", " << c.bytes << " bytes");
+        std::memset(heap, 0xa5, 6 * page);
+        returnPagesOf(heap + c.from, c.bytes);
+        for (size_t at = 0; at < 6 * page; ++at) {
+            const size_t start = at / page * page;
+            const bool whole = start >= c.from && start + page <= c.from + c.bytes;
+            if (heap[at] != (whole ? 0 : 0xa5)) {
+                ADD_FAILURE() << "byte " << at;
+                break;
+            }
+        }
+    }
+    std::free(heap);
 }
 
 // A font must carry every character the game writes with it; the set the

@@ -1,9 +1,11 @@
 #include "app/linux/platform.h"
 
 #include <X11/Xlib.h>
+#include <cstdint>
 #include <fcntl.h>
 #include <malloc.h>
 #include <spawn.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -67,6 +69,15 @@ void keepLargeFreedBuffers() {
 
 void returnFreedMemory() {
     malloc_trim(0);
+}
+
+void returnPagesOf(void* buffer, size_t bytes) {
+    const std::uintptr_t page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(buffer);
+    const std::uintptr_t first = (start + page - 1) / page * page;
+    const std::uintptr_t end = (start + bytes) / page * page;
+    if (end > first)
+        madvise(reinterpret_cast<void*>(first), end - first, MADV_DONTNEED);
 }
 
 void sleepMilliseconds(unsigned ms) {

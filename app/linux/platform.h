@@ -4,6 +4,8 @@
 // large buffers. Waiting on the X connection is in app/linux/x_window.h.
 #pragma once
 
+#include <cstddef>
+
 // Milliseconds from an arbitrary start, wrapping at 32 bits.
 unsigned millisecondTicks();
 
@@ -39,3 +41,9 @@ void keepLargeFreedBuffers();
 // Hands the heap's free pages back to the system: once start-up is over,
 // the buffers kept for it would only add to the game's resident memory.
 void returnFreedMemory();
+
+// Hands back to the system the memory pages that lie wholly within the
+// `bytes` at `buffer`, which stays allocated: those pages read as zeros
+// from then on. For a buffer nothing reads again but that must not be
+// freed, being someone else's.
+void returnPagesOf(void* buffer, size_t bytes);
