@@ -23,4 +23,7 @@ irr::video::IImage* loadCheckedPicture(const irr::io::path& name,
 
 // The texture of picture `name`, made once and then found in the driver's
 // cache under that name; null when the picture is absent or refused.
+// With OpenGL the pages of the engine's own copy of the pixels go back to
+// the system, and the copy reads as zeros: lock such a texture for
+// writing and the picture turns black.
 irr::video::ITexture* loadCheckedTexture(const irr::io::path& name);
