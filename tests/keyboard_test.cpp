@@ -41,15 +41,6 @@ int readingOrder(int place) {
     return (place % 4) * 5 + place / 4;
 }
 
-SEvent keyEvent(EKEY_CODE key, bool down, bool control = false) {
-    SEvent event{};
-    event.EventType = EET_KEY_INPUT_EVENT;
-    event.KeyInput.Key = key;
-    event.KeyInput.PressedDown = down;
-    event.KeyInput.Control = control;
-    return event;
-}
-
 // Alt+M as the X device reports it: Alt down, M down and up, Alt up.
 void pressAltM(NullGame& game) {
     for (auto [key, down] : {std::pair<EKEY_CODE, bool>{KEY_LMENU, true},

@@ -25,13 +25,7 @@ void postMouse(EMOUSE_INPUT_EVENT kind, s32 x, s32 y, u32 buttons) {
 }
 
 void postKey(EKEY_CODE key, bool down, bool control, bool shift) {
-    SEvent event{};
-    event.EventType = EET_KEY_INPUT_EVENT;
-    event.KeyInput.Key = key;
-    event.KeyInput.PressedDown = down;
-    event.KeyInput.Control = control;
-    event.KeyInput.Shift = shift;
-    gameState.device->postEventFromUser(event);
+    gameState.device->postEventFromUser(keyEvent(key, down, control, shift));
 }
 
 gui::IGUIElement* findIn(gui::IGUIElement* parent, s32 id) {
@@ -228,6 +222,16 @@ gui::IGUIContextMenu* menuBar() {
 
 gui::IGUIElement* focused() {
     return gameState.guiEnvironment->getFocus();
+}
+
+SEvent keyEvent(EKEY_CODE key, bool down, bool control, bool shift) {
+    SEvent event{};
+    event.EventType = EET_KEY_INPUT_EVENT;
+    event.KeyInput.Key = key;
+    event.KeyInput.PressedDown = down;
+    event.KeyInput.Control = control;
+    event.KeyInput.Shift = shift;
+    return event;
 }
 
 SEvent guiEvent(gui::IGUIElement* caller, gui::EGUI_EVENT_TYPE type) {

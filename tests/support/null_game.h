@@ -84,6 +84,8 @@ irr::gui::IGUIContextMenu* menuBar();
 // The element the engine's keys act on.
 irr::gui::IGUIElement* focused();
 // A GUI event as the engine raises it, for handing to the receiver.
+// A key as the X device reports it, for the receiver or the engine.
+irr::SEvent keyEvent(irr::EKEY_CODE key, bool down, bool control = false, bool shift = false);
 irr::SEvent guiEvent(irr::gui::IGUIElement* caller, irr::gui::EGUI_EVENT_TYPE type);
 // The receiver's answer to a click of the button `id`.
 bool buttonClicked(NullGame& game, irr::s32 id);
