@@ -18,6 +18,12 @@ namespace {
 const char* const ARCHIVE_NAME = "tesmor.dat";
 const char* const FONT_NAME = "f.xml";
 
+// The menu bar is a line and 5 pixels tall and must end above the first
+// row of tiles, 35 pixels down at scale 1; below 12 pixels a caption is
+// hard to read.
+const unsigned MIN_LINE_HEIGHT = 12;
+const unsigned MAX_LINE_HEIGHT = 28;
+
 // The name of the picture or font `name` in the set drawn for the game's
 // scale: "h.jpg" at 1, "h@2x.jpg" at 2. The archive ignores folders, so
 // only the name can tell the sets apart.
@@ -86,7 +92,8 @@ gui::IGUIFont* loadFont(std::vector<std::string>& missing) {
     FontDescription description;
     missing.push_back(fontName);
     if (!readEngineFile(fontName.c_str(), MAX_FONT_DESCRIPTION_BYTES, bytes) ||
-        !checkFontDescription(bytes, description))
+        !checkFontDescription(gameState.device->getFileSystem(), bytes,
+                              gameFontNeeds(gameState.scale), description))
         return nullptr;
     video::IImage* picture = loadCheckedPicture(description.textureName.c_str());
     const bool fits = picture && description.right <= picture->getDimension().Width &&
@@ -164,6 +171,17 @@ void forgetEverything(gui::IGUIFont* font) {
 }
 
 } // namespace
+
+const wchar_t* const GAME_TEXT_CHARACTERS =
+    L" +.0123456789:ABCDEFGKMNOPQSTVYabcdefghiklmnoprstuvwxy";
+
+FontNeeds gameFontNeeds(int scale) {
+    FontNeeds needs;
+    needs.characters = GAME_TEXT_CHARACTERS;
+    needs.minLineHeight = MIN_LINE_HEIGHT * static_cast<unsigned>(scale);
+    needs.maxLineHeight = MAX_LINE_HEIGHT * static_cast<unsigned>(scale);
+    return needs;
+}
 
 bool loadAssets() {
     io::IFileArchive* archive = mountArchive();

@@ -7,8 +7,17 @@
 // missing or damaged archive, in a box, and the loose files serve.
 #pragma once
 
+#include "app/files/font_check.h"
+
 // At scale 1 the game plays with whatever loaded. At scale 2 every picture
 // and the font must come from the set drawn at twice the pixels; when one
 // of them is missing or refused, nothing is shown and the result is false:
 // the game then starts again at scale 1 rather than mix the sets.
 bool loadAssets();
+
+// Every character the game's own texts and the engine's box buttons use.
+extern const wchar_t* const GAME_TEXT_CHARACTERS;
+
+// What the game's font must offer at `scale`: those characters, and a line
+// height the layout holds at that scale.
+FontNeeds gameFontNeeds(int scale);

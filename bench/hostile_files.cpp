@@ -5,6 +5,7 @@
 // of each file, as "<milliseconds> <file>".
 //
 //     kavenna_hostile_files HOSTILE_DIR
+#include "app/assets.h"
 #include "app/files/archive_check.h"
 #include "app/files/font_check.h"
 #include "app/files/limits.h"
@@ -54,7 +55,7 @@ void checkLooseFile(const std::string& path) {
     DecodedPicture picture;
     FontDescription font;
     if (description)
-        checkFontDescription(bytes, font);
+        checkFontDescription(gameState.device->getFileSystem(), bytes, gameFontNeeds(1), font);
     else if (endsWith(path, ".png"))
         decodePng(bytes.data(), bytes.size(), MAX_PICTURE_SIDE, picture);
     else

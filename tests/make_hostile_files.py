@@ -13,6 +13,7 @@ have only the archive; the large ones are sparse files, taking no disk
 space. Needs Pillow, hence Debian's interpreter.
 """
 import io
+import re
 import os
 import shutil
 import struct
@@ -107,6 +108,47 @@ def arithmetic_jpeg(width, height):
         if marker == 0xDA:
             return out + b"\xff\xd9"
         at += 2 + length
+
+
+def png_with_data_for(width, height, declared_height):
+    """A PNG whose header declares fewer rows than its data holds."""
+    out = io.BytesIO()
+    Image.new("RGB", (width, height), (40, 120, 200)).save(out, "PNG")
+    data = bytearray(out.getvalue())
+    struct.pack_into(">I", data, 20, declared_height)
+    struct.pack_into(">I", data, 29, zlib.crc32(bytes(data[12:29])))
+    return bytes(data)
+
+
+def png_indexing_past_palette(width, height, colours):
+    """A palette PNG of `colours` entries whose pixels use one more."""
+    palette = bytes([30, 90, 160] * colours)
+    rows = b"".join(b"\0" + bytes([(x // 50) % (colours + 1) for x in range(width)])
+                    for _ in range(height))
+    header = struct.pack(">IIBBBBB", width, height, 8, 3, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", header) + png_chunk(b"PLTE", palette) +
+            png_chunk(b"IDAT", zlib.compress(rows)) + png_chunk(b"IEND", b""))
+
+
+def font_with_rectangles(font, rectangle):
+    """The font description with each glyph's rectangle given by
+    `rectangle(character index, left, top, right, bottom)`."""
+    glyphs = iter(range(1 << 16))
+
+    def replace(match):
+        edges = [int(n) for n in match.group(1).split(b",")]
+        return b'r="%d,%d,%d,%d"' % rectangle(next(glyphs), *edges)
+    return re.sub(rb'r="([0-9,]+)"', replace, font)
+
+
+def font_glyph(font, character, attributes):
+    """The font description with the glyph of `character` changed."""
+    start = font.index(b'<c c="%s"' % character)
+    end = font.index(b"/>", start)
+    glyph = font[start:end]
+    for name, value in attributes.items():
+        glyph = re.sub(rb' %s="[^"]*"' % name, b' %s="%s"' % (name, value), glyph)
+    return font[:start] + glyph + font[end:]
 
 
 def font_description(data_dir):
@@ -237,7 +279,20 @@ def main():
         "two-million-ampersands":
             ("f.xml", font.replace(b'hasAlpha="true"', b'hasAlpha="' + b"&" * 2000000 + b'"')),
         "empty-font-description": ("f.xml", b""),
+        # Font descriptions the engine reads, whose captions no one could
+        "font-has-alpha-false":
+            ("f.xml", font.replace(b'hasAlpha="true"', b'hasAlpha="false"')),
+        "glyph-of-no-width": ("f.xml", font_glyph(font, b"A", {b"r": b"12,2,12,21"})),
+        "glyph-offset-past-its-width": ("f.xml", font_glyph(font, b"e", {b"u": b"-30"})),
+        "one-rectangle-for-every-character":
+            ("f.xml", font_with_rectangles(font, lambda n, *edges: (2, 2, 7, 21))),
+        "glyph-120-tall": ("f.xml", font_glyph(font, b"B", {b"r": b"0,0,12,120"})),
+        "atlas-a-jpeg": ("f.xml", font_with_rectangles(
+            font.replace(b'filename="f0.png"', b'filename="h.jpg"'),
+            lambda n, *edges: (n % 24 * 4, n // 24 * 12, n % 24 * 4 + 4, n // 24 * 12 + 12))),
         "png-998-compressed-text-chunks": ("m.png", png_with_text_chunks()),
+        "png-data-for-twice-its-height": ("s.png", png_with_data_for(800, 1000, 500)),
+        "png-index-past-the-palette": ("m.png", png_indexing_past_palette(800, 500, 4)),
         "jpeg-arithmetic-empty-scans": ("9.jpg", arithmetic_jpeg(2048, 2048)),
         # Well formed, but more pixels than any picture may cost to decode
         "png-1601-by-1000": ("s.png", png((1601, 1000), (250, 250, 250))),

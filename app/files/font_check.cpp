@@ -1,15 +1,15 @@
 #include "app/files/font_check.h"
 
-#include "app/game_state.h"
-
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <expat.h>
+#include <map>
 #include <set>
+#include <strings.h>
+#include <tuple>
 
 using namespace irr;
-
-const char* const GAME_TEXT_CHARACTERS = " +.0123456789:ABCDEFGKMNOPQSTVYabcdefghiklmnoprstuvwxy";
 
 namespace {
 
@@ -148,30 +148,77 @@ bool readRectangle(const wchar_t* text, unsigned (&edges)[4]) {
     return *text == 0;
 }
 
-bool offsetIsSmall(const io::IXMLReader* xml, const wchar_t* name) {
-    const int value = xml->getAttributeValueAsInt(name);
-    return value >= -MAX_GLYPH_OFFSET && value <= MAX_GLYPH_OFFSET;
+// One glyph as the engine will draw it: its rectangle in the picture, and
+// the pixels added before (`u`) and after (`o`) it.
+struct Glyph {
+    unsigned edges[4];
+    int before;
+    int after;
+};
+
+bool readGlyph(const io::IXMLReader* xml, std::map<wchar_t, Glyph>& glyphs) {
+    const wchar_t* character = xml->getAttributeValue(L"c");
+    Glyph glyph;
+    if (!character || std::wcslen(character) != 1 || character[0] < 0x20 || character[0] > 0x7e ||
+        glyphs.count(character[0]) || xml->getAttributeValueAsInt(L"i") != 0 ||
+        !readRectangle(xml->getAttributeValue(L"r"), glyph.edges))
+        return false;
+    glyph.before = xml->getAttributeValueAsInt(L"u");
+    glyph.after = xml->getAttributeValueAsInt(L"o");
+    for (int offset : {glyph.before, glyph.after})
+        if (offset < -MAX_GLYPH_OFFSET || offset > MAX_GLYPH_OFFSET)
+            return false;
+    glyphs[character[0]] = glyph;
+    return true;
 }
 
-bool readGlyph(const io::IXMLReader* xml, std::set<wchar_t>& characters, FontDescription& font) {
-    const wchar_t* character = xml->getAttributeValue(L"c");
-    unsigned edges[4];
-    if (!character || std::wcslen(character) != 1 || character[0] < 0x20 || character[0] > 0x7e ||
-        !characters.insert(character[0]).second || xml->getAttributeValueAsInt(L"i") != 0 ||
-        !readRectangle(xml->getAttributeValue(L"r"), edges) || edges[0] > edges[2] ||
-        edges[1] > edges[3] || !offsetIsSmall(xml, L"u") || !offsetIsSmall(xml, L"o"))
+// The engine's alpha handling is the game's to choose: its atlas has
+// alpha, and "false" would make the engine colour-key every pixel the
+// shade of the picture's corner, transparent white, away.
+bool textureIsSound(const io::IXMLReader* xml, FontDescription& font) {
+    const wchar_t* alpha = xml->getAttributeValue(L"hasAlpha");
+    const std::string& name = font.textureName;
+    return xml->getAttributeValueAsInt(L"index") == 0 &&
+           isBareName(xml->getAttributeValue(L"filename"), font.textureName) &&
+           (!alpha || std::wcscmp(alpha, L"true") == 0) && name.size() > 4 &&
+           strcasecmp(name.c_str() + name.size() - 4, ".png") == 0;
+}
+
+// Every caption stays readable: each glyph has pixels, no two characters
+// share a picture (one rectangle for every letter reads "3444444"), the
+// pixels added around a glyph stay within half a line, each character
+// moves the pen on by at least a pixel and at most two lines' height,
+// and the line is as tall as the layout holds.
+bool glyphsAreReadable(const std::map<wchar_t, Glyph>& glyphs, const FontNeeds& needs,
+                       FontDescription& font) {
+    std::set<std::tuple<unsigned, unsigned, unsigned, unsigned>> rectangles;
+    for (const auto& [character, glyph] : glyphs) {
+        const unsigned* e = glyph.edges;
+        if (e[0] >= e[2] || e[1] >= e[3] || !rectangles.insert({e[0], e[1], e[2], e[3]}).second)
+            return false;
+        font.right = e[2] > font.right ? e[2] : font.right;
+        font.bottom = e[3] > font.bottom ? e[3] : font.bottom;
+        font.lineHeight = e[3] - e[1] > font.lineHeight ? e[3] - e[1] : font.lineHeight;
+    }
+    if (font.lineHeight < needs.minLineHeight || font.lineHeight > needs.maxLineHeight)
         return false;
-    font.right = edges[2] > font.right ? edges[2] : font.right;
-    font.bottom = edges[3] > font.bottom ? edges[3] : font.bottom;
+    const int line = static_cast<int>(font.lineHeight);
+    for (const auto& [character, glyph] : glyphs) {
+        const int advance =
+            static_cast<int>(glyph.edges[2] - glyph.edges[0]) + glyph.before + glyph.after;
+        if (2 * std::abs(glyph.before) > line || 2 * std::abs(glyph.after) > line || advance < 1 ||
+            advance > 2 * line)
+            return false;
+    }
     return true;
 }
 
 // The second pass reads with the engine's own XML reader, exactly as its
 // font loader will, so both see the same elements and attribute values.
-bool readAsTheEngine(io::IXMLReader* xml, FontDescription& font) {
+bool readAsTheEngine(io::IXMLReader* xml, const FontNeeds& needs, FontDescription& font) {
     bool rootSeen = false;
     int textures = 0;
-    std::set<wchar_t> characters;
+    std::map<wchar_t, Glyph> glyphs;
     while (xml->read()) {
         if (xml->getNodeType() != io::EXN_ELEMENT)
             continue;
@@ -183,25 +230,24 @@ bool readAsTheEngine(io::IXMLReader* xml, FontDescription& font) {
                 return false;
             rootSeen = true;
         } else if (std::wcscmp(name, L"Texture") == 0) {
-            if (++textures > 1 || xml->getAttributeValueAsInt(L"index") != 0 ||
-                !isBareName(xml->getAttributeValue(L"filename"), font.textureName))
+            if (++textures > 1 || !textureIsSound(xml, font))
                 return false;
-        } else if (std::wcscmp(name, L"c") != 0 || !readGlyph(xml, characters, font)) {
+        } else if (std::wcscmp(name, L"c") != 0 || !readGlyph(xml, glyphs)) {
             return false;
         }
     }
-    for (const char* c = GAME_TEXT_CHARACTERS; *c; ++c)
-        if (!characters.count(static_cast<wchar_t>(*c)))
+    for (wchar_t c : needs.characters)
+        if (!glyphs.count(c))
             return false;
-    return textures == 1;
+    return textures == 1 && glyphsAreReadable(glyphs, needs, font);
 }
 
 } // namespace
 
-bool checkFontDescription(const std::vector<unsigned char>& bytes, FontDescription& font) {
+bool checkFontDescription(io::IFileSystem* files, const std::vector<unsigned char>& bytes,
+                          const FontNeeds& needs, FontDescription& font) {
     if (!parsesStrictly(bytes))
         return false;
-    io::IFileSystem* files = gameState.device->getFileSystem();
     io::IReadFile* file =
         files->createMemoryReadFile(const_cast<unsigned char*>(bytes.data()),
                                     static_cast<s32>(bytes.size()), "font description", false);
@@ -210,7 +256,7 @@ bool checkFontDescription(const std::vector<unsigned char>& bytes, FontDescripti
     if (!xml)
         return false;
     font = FontDescription();
-    const bool sound = readAsTheEngine(xml, font);
+    const bool sound = readAsTheEngine(xml, needs, font);
     xml->drop();
     return sound;
 }

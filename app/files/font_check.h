@@ -1,21 +1,28 @@
 // Whether a font description is one the engine's XML font loader reads
-// safely and as meant. That loader trusts the file: a glyph without its
-// character, a texture index other than 0, a construct left open at the
-// end or a character entity per byte each crash, overrun or stall it.
-// Accepted is plain ASCII XML with one `font type="bitmap"` root holding
-// exactly one `Texture index="0"` with a bare picture name, and glyphs
-// `c` of one printable character each, at most once, on texture 0, with
-// rectangles as "left,top,right,bottom" and offsets `u`, `o` of at most
-// MAX_GLYPH_OFFSET pixels, covering every character of the game's texts.
+// safely and as meant, and whose captions can be read. That loader trusts
+// the file: a glyph without its character, a texture index other than 0,
+// a construct left open at the end or a character entity per byte each
+// crash, overrun or stall it. Accepted is plain ASCII XML with one `font
+// type="bitmap"` root holding exactly one `Texture index="0"` naming a
+// PNG by a bare name, with alpha, and glyphs `c` of one printable
+// character each, at most once, on texture 0, each with pixels of its
+// own, offsets and advances within bounds set by the line height, which
+// must be one the layout holds; and a glyph for every character needed.
 #pragma once
 
 #include "app/files/limits.h"
 
+#include <irrlicht.h>
 #include <string>
 #include <vector>
 
-// Every character the game's own texts and the engine's box buttons use.
-extern const char* const GAME_TEXT_CHARACTERS;
+// What the font must offer those who draw with it.
+struct FontNeeds {
+    std::wstring characters;
+    // The tallest glyph, in pixels: the engine's line height.
+    unsigned minLineHeight = 0;
+    unsigned maxLineHeight = 0;
+};
 
 struct FontDescription {
     std::string textureName;
@@ -23,8 +30,10 @@ struct FontDescription {
     // the picture must be at least this large.
     unsigned right = 0;
     unsigned bottom = 0;
+    unsigned lineHeight = 0;
 };
 
-// Reads `bytes` as the engine will, after proving that its reader stays
-// within them; fills `font` when they are accepted.
-bool checkFontDescription(const std::vector<unsigned char>& bytes, FontDescription& font);
+// Reads `bytes` as the engine will, through `files`, after proving that
+// its reader stays within them; fills `font` when they are accepted.
+bool checkFontDescription(irr::io::IFileSystem* files, const std::vector<unsigned char>& bytes,
+                          const FontNeeds& needs, FontDescription& font);
