@@ -20,3 +20,14 @@ const unsigned long MAX_PNG_PIXELS = 1600ul * 1000ul;
 const unsigned long MAX_JPEG_PIXELS = 800ul * 1000ul;
 const unsigned MAX_PICTURE_BYTES = 8u << 20;
 const unsigned MAX_ICON_BYTES = 256u << 10;
+
+// A translation catalogue: the game's texts are a hundred or so, each
+// under a few hundred bytes in any language.
+const unsigned MAX_CATALOGUE_BYTES = 1u << 20;
+const unsigned MAX_CATALOGUE_ENTRIES = 1024;
+const unsigned MAX_CATALOGUE_TEXT_BYTES = 4096;
+// Plural rules of every language gettext knows have at most 6 forms and
+// a few dozen operators.
+const unsigned MAX_PLURAL_FORMS = 6;
+const unsigned MAX_PLURAL_NODES = 256;
+const int MAX_PLURAL_DEPTH = 64;
