@@ -256,28 +256,46 @@ TEST(Assets, NoEngineImageLoaderEverRuns) {
 }
 
 // The check is no lock on the shipped files: other well-formed pictures
-// and another well-formed font description, written differently, serve.
+// and other well-formed font descriptions, written differently, serve:
+// one with other line ends, quotes and blanks, and one in UTF-16 with a
+// glyph beyond ASCII, which the engine draws at its own width.
 TEST(Assets, WellFormedReplacementsStillShow) {
-    ScratchDirectory dir;
-    dir.addLooseAssets();
-    writeFile("1.jpg", dataFile("2.jpg"));
-    writeFile("g0.png", dataFile("f0.png"));
-    std::string font = dataFile("f.xml");
-    font.replace(font.find("f0.png"), 6, "g0.png");
-    for (size_t at = 0; (at = font.find("\n", at)) != std::string::npos; at += 2)
-        font.replace(at, 1, "\r\n");
-    font.replace(font.find("<font"), 0, "<!-- redrawn, with single quotes -->\n");
-    font.replace(font.find("<c c=\" \""), 8, "<c  c = ' '");
-    writeFile("f.xml", font);
+    std::string redrawn = dataFile("f.xml");
+    redrawn.replace(redrawn.find("f0.png"), 6, "g0.png");
+    for (size_t at = 0; (at = redrawn.find("\n", at)) != std::string::npos; at += 2)
+        redrawn.replace(at, 1, "\r\n");
+    redrawn.replace(redrawn.find("<font"), 0, "<!-- redrawn, with single quotes -->\n");
+    redrawn.replace(redrawn.find("<c c=\" \""), 8, "<c  c = ' '");
+    std::wstring wide = L"\xfeff";
+    for (char c : dataFile("f.xml"))
+        wide += static_cast<wchar_t>(c);
+    wide.replace(wide.find(L"</font>"), 0,
+                 L"<c c=\"\u00e9\" r=\"200,100,209,119\" u=\"0\" o=\"1\" i=\"0\" />\n");
+    std::string utf16;
+    for (wchar_t c : wide) {
+        utf16 += static_cast<char>(c & 0xff);
+        utf16 += static_cast<char>(c >> 8);
+    }
+    for (const std::string& font : {redrawn, utf16}) {
+        ScratchDirectory dir;
+        dir.addLooseAssets();
+        writeFile("1.jpg", dataFile("2.jpg"));
+        writeFile("g0.png", dataFile("f0.png"));
+        writeFile("f.xml", font);
 
-    NullGame game;
-    expectEveryPictureLoaded();
-    expectGameFont();
-    EXPECT_TRUE(textureNamed("g0.png"));
-    video::IImage* first = loadCheckedPicture("1.jpg");
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(first->getDimension(), core::dimension2d<u32>(100, 50));
-    first->drop();
+        NullGame game;
+        expectEveryPictureLoaded();
+        expectGameFont();
+        video::IImage* first = loadCheckedPicture("1.jpg");
+        ASSERT_NE(first, nullptr);
+        EXPECT_EQ(first->getDimension(), core::dimension2d<u32>(100, 50));
+        first->drop();
+        if (font == redrawn)
+            EXPECT_TRUE(textureNamed("g0.png"));
+        else
+            EXPECT_EQ(gameState.guiEnvironment->getSkin()->getFont()->getDimension(L"\u00e9"),
+                      core::dimension2d<u32>(10, 19));
+    }
 }
 
 // The set for a window at twice the size is the same drawing at twice the

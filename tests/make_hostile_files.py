@@ -273,6 +273,10 @@ def main():
         "open-element-at-end": ("f.xml", font[:font.index(glyph) + 2]),
         "open-comment-at-end": ("f.xml", font + b"<!--"),
         "open-end-tag-at-end": ("f.xml", font[:font.rindex(b"</font>") + 6]),
+        "utf16-big-endian": ("f.xml", b"\xfe\xff" + font.decode().encode("utf-16-be")),
+        "utf16-odd-length": ("f.xml", b"\xff\xfe" + font.decode().encode("utf-16-le") + b"<"),
+        "utf16-glyph-of-a-surrogate-pair": ("f.xml", b"\xff\xfe" + font.replace(
+            b'<c c="A"', b'<c c="\xf0\x9f\x98\x80"').decode().encode("utf-16-le")),
         "utf32-big-endian-odd-length":
             ("f.xml", b"\0\0\xfe\xff" + font.decode().encode("utf-32-be") + b"\0\0<"),
         "texture-index-minus-one": ("f.xml", font.replace(b'index="0"', b'index="-1"')),

@@ -15,13 +15,36 @@ namespace {
 
 const size_t MAX_ATTRIBUTE_CHARACTERS = 64;
 
-// Tab, line breaks and printable ASCII: the engine widens each byte to a
-// character, reads a byte order mark as UTF-16 or UTF-32 and stops at a
-// NUL, so nothing else reads the same to it and to an XML parser.
+// A character a caption may show, or a line's end or tab in the file.
+bool isPrintable(unsigned c) {
+    return (c >= 0x20 && c < 0x7f) || (c >= 0xa0 && c < 0xd800) || (c >= 0xe000 && c < 0xfffe);
+}
+
+bool isLayout(unsigned c) {
+    return c == '\t' || c == '\n' || c == '\r';
+}
+
+// The two encodings the engine's reader and an XML parser read alike:
+// plain ASCII, which the engine widens byte by byte, and UTF-16 in little
+// endian after its byte order mark, which it widens unit by unit. Any
+// other byte order mark, a NUL (where the engine stops), a unit of a
+// surrogate pair (which the engine would not join) or a half unit at the
+// end reads differently to the two.
 bool isPlainAscii(const std::vector<unsigned char>& bytes) {
     for (unsigned char byte : bytes)
-        if ((byte < 0x20 || byte > 0x7e) && byte != '\t' && byte != '\n' && byte != '\r')
+        if ((!isPrintable(byte) || byte >= 0x80) && !isLayout(byte))
             return false;
+    return true;
+}
+
+bool isPlainUtf16(const std::vector<unsigned char>& bytes) {
+    if (bytes.size() < 4 || bytes.size() % 2 != 0 || bytes[0] != 0xff || bytes[1] != 0xfe)
+        return false;
+    for (size_t at = 2; at < bytes.size(); at += 2) {
+        const unsigned c = bytes[at] | static_cast<unsigned>(bytes[at + 1]) << 8;
+        if (!isPrintable(c) && !isLayout(c))
+            return false;
+    }
     return true;
 }
 
@@ -84,10 +107,12 @@ void XMLCALL onCdata(void* data) {
 }
 
 bool parsesStrictly(const std::vector<unsigned char>& bytes) {
-    if (bytes.empty() || bytes.size() > MAX_FONT_DESCRIPTION_BYTES || !isPlainAscii(bytes))
+    const bool ascii = isPlainAscii(bytes);
+    if (bytes.empty() || bytes.size() > MAX_FONT_DESCRIPTION_BYTES ||
+        !(ascii || isPlainUtf16(bytes)))
         return false;
     StrictParse parse;
-    parse.parser = XML_ParserCreate("US-ASCII");
+    parse.parser = XML_ParserCreate(ascii ? "US-ASCII" : "UTF-16LE");
     if (!parse.parser)
         return false;
     XML_SetUserData(parse.parser, &parse);
@@ -159,8 +184,9 @@ struct Glyph {
 bool readGlyph(const io::IXMLReader* xml, std::map<wchar_t, Glyph>& glyphs) {
     const wchar_t* character = xml->getAttributeValue(L"c");
     Glyph glyph;
-    if (!character || std::wcslen(character) != 1 || character[0] < 0x20 || character[0] > 0x7e ||
-        glyphs.count(character[0]) || xml->getAttributeValueAsInt(L"i") != 0 ||
+    if (!character || std::wcslen(character) != 1 ||
+        !isPrintable(static_cast<unsigned>(character[0])) || glyphs.count(character[0]) ||
+        xml->getAttributeValueAsInt(L"i") != 0 ||
         !readRectangle(xml->getAttributeValue(L"r"), glyph.edges))
         return false;
     glyph.before = xml->getAttributeValueAsInt(L"u");

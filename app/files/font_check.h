@@ -2,7 +2,8 @@
 // safely and as meant, and whose captions can be read. That loader trusts
 // the file: a glyph without its character, a texture index other than 0,
 // a construct left open at the end or a character entity per byte each
-// crash, overrun or stall it. Accepted is plain ASCII XML with one `font
+// crash, overrun or stall it. Accepted is XML in plain ASCII or in UTF-16
+// (little endian, after a byte order mark, without surrogates) with one `font
 // type="bitmap"` root holding exactly one `Texture index="0"` naming a
 // PNG by a bare name, with alpha, and glyphs `c` of one printable
 // character each, at most once, on texture 0, each with pixels of its
