@@ -9,7 +9,12 @@ Usage: catalogues_test.py catalogue TEMPLATE CATALOGUE.po
          knows for its language;
        catalogues_test.py font FONT_DIR CATALOGUE.po...
          the build's font has a glyph for every character of every
-         catalogue's translations, at both scales.
+         catalogue's translations, at both scales;
+       catalogues_test.py pseudo SCRIPT TEMPLATE FONT_DIR CATALOGUE.po...
+         the pseudo-language SCRIPT makes of the template, and of a table
+         of harder texts, passes `msgfmt --check` and transforms every
+         text as the tests need: longer, bracketed, accented, with its
+         conversions and line breaks kept, in the font's characters.
 """
 
 import gettext
@@ -29,8 +34,8 @@ def run(*command):
 
 
 def entries(path):
-    """(msgid, [msgstr...], flags) of each live entry, the header first,
-    from msgcat's one-line form."""
+    """[msgid, [msgstr...], flags, msgid_plural] of each live entry, the
+    header first, from msgcat's one-line form."""
     status, text = run("msgcat", "--no-wrap", "--no-location", path)
     if status != 0:
         sys.exit(text)
@@ -44,8 +49,11 @@ def entries(path):
         if line.startswith("#,"):
             flags = line
         elif line.startswith("msgid "):
-            found.append([unquote(line[7:-1]), [], flags])
+            found.append([unquote(line[7:-1]), [], flags, None])
             flags, target = "", "msgid"
+        elif line.startswith("msgid_plural "):
+            found[-1][3] = unquote(line[14:-1])
+            target = None
         elif line.startswith("msgstr"):
             found[-1][1].append(unquote(line.split(" ", 1)[1][1:-1]))
             target = "msgstr"
@@ -96,12 +104,12 @@ def check_catalogue(template, path):
     expected = os.path.splitext(os.path.basename(path))[0]
     if language != expected:
         problems.append("its header says Language: %s, not %s" % (language, expected))
-    translated = {msgid for msgid, texts, flags in found[1:]
+    translated = {msgid for msgid, texts, flags, _ in found[1:]
                   if all(texts) and "fuzzy" not in flags}
-    for msgid, _, _ in entries(template)[1:]:
+    for msgid, *_ in entries(template)[1:]:
         if msgid not in translated:
             problems.append('"%s" is not translated, or fuzzy' % msgid)
-    for msgid, texts, _ in found[1:]:
+    for msgid, texts, *_ in found[1:]:
         for text in texts:
             if NAME in msgid and NAME not in text:
                 problems.append('"%s" loses the name %s' % (text, NAME))
@@ -136,7 +144,7 @@ def check_font(folder, catalogues):
         glyphs = font_characters(os.path.join(folder, description))
         needed = {}
         for path in catalogues:
-            for _, texts, _ in entries(path)[1:]:
+            for _, texts, *_ in entries(path)[1:]:
                 for text in texts:
                     for ch in text:
                         if ch not in "\n\t":
@@ -153,11 +161,103 @@ def check_font(folder, catalogues):
     return status
 
 
+# Texts the shipped template may come to hold: conversions, plurals,
+# line breaks at either end, a context.
+PSEUDO_CASES = r"""
+#, c-format
+msgid "Your number of clicks are %d"
+msgstr ""
+
+#, c-format
+msgid "%1$d of %2$s: 100%%"
+msgstr ""
+
+msgid ""
+"First line\n"
+"second line\n"
+msgstr ""
+
+msgid "\nAfter a line break"
+msgstr ""
+
+#, c-format
+msgid "One pair"
+msgid_plural "%d pairs"
+msgstr[0] ""
+msgstr[1] ""
+
+msgctxt "menu"
+msgid "Exit"
+msgstr ""
+
+msgid "OK"
+msgstr ""
+"""
+CONVERSION = re.compile(r"%(\d+\$)?[-+ #0']*(\d+|\*)?(\.(\d+|\*))?"
+                        r"(hh|h|ll|l|L|q|j|z|Z|t)?[diouxXeEfFgGaAcspnm%]")
+
+
+def pseudo_problems(english, text, glyphs):
+    core = english.strip("\n")
+    problems = []
+    if text.strip("\n")[:1] != "[" or text.strip("\n")[-1:] != "]":
+        problems.append("not in brackets")
+    if len(text.strip("\n")) < len(core) * 1.3:
+        problems.append("less than 30 % longer")
+    if CONVERSION.findall(text) != CONVERSION.findall(english):
+        problems.append("its conversions differ")
+    if text.count("\n") != english.count("\n") or \
+            text.startswith("\n") != english.startswith("\n") or \
+            text.endswith("\n") != english.endswith("\n"):
+        problems.append("its line breaks differ")
+    letters = [c for c in CONVERSION.sub("", core) if c.islower() and c in "aceilnosuyz"]
+    if letters and not any(ord(c) > 0x7f for c in text):
+        problems.append("no letter accented")
+    lacking = sorted(set(text) - glyphs - {"\n"})
+    if lacking:
+        problems.append("characters the font lacks: %r" % "".join(lacking))
+    return problems
+
+
+def check_pseudo(script, template, folder, catalogues):
+    glyphs = font_characters(os.path.join(folder, "f.xml")) & font_characters(
+        os.path.join(folder, "f@2x.xml"))
+    status = 0
+    with tempfile.TemporaryDirectory() as scratch:
+        cases = os.path.join(scratch, "cases.pot")
+        with open(cases, "w", encoding="utf-8") as f:
+            f.write('msgid ""\nmsgstr ""\n"Content-Type: text/plain; charset=UTF-8\\n"\n'
+                    + PSEUDO_CASES)
+        for source in (template, cases):
+            made = os.path.join(scratch, "xx.po")
+            subprocess.check_call([sys.executable, script, source, made] + catalogues)
+            result, output = run("msgfmt", "--check", "--output-file=/dev/null", made)
+            if result != 0:
+                print("%s: msgfmt --check fails on its pseudo-language:\n%s" % (source, output))
+                status = 1
+            english = {e[0] for e in entries(source)[1:]}
+            count = 0
+            for msgid, texts, _, plural in entries(made)[1:]:
+                for n, text in enumerate(texts):
+                    original = plural if n > 0 else msgid
+                    for problem in pseudo_problems(original, text, glyphs):
+                        print('%s: "%s" becomes "%s": %s' % (source, original, text, problem))
+                        status = 1
+                    count += 1
+            if english != {e[0] for e in entries(made)[1:]}:
+                print("%s: the pseudo-language does not hold every text" % source)
+                status = 1
+            print("%s: %d texts transformed" % (source, count))
+    return status
+
+
 def main():
     if len(sys.argv) == 4 and sys.argv[1] == "catalogue":
         return check_catalogue(sys.argv[2], sys.argv[3])
     if len(sys.argv) >= 4 and sys.argv[1] == "font":
         return check_font(sys.argv[2], sys.argv[3:])
+    if len(sys.argv) >= 6 and sys.argv[1] == "pseudo":
+        return check_pseudo(sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5:])
     print(__doc__, file=sys.stderr)
     return 2
 
