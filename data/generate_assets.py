@@ -21,6 +21,7 @@ import os
 import re
 import struct
 import sys
+import unicodedata
 import zlib
 
 from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageFont
@@ -676,6 +677,11 @@ def bitmap_font(outdir, scale=1, extra="", sans=SANS):
         if bb[1] < -ascent or bb[3] > descent:
             # Every cell shares the line's top and baseline.
             sys.exit("U+%04X reaches beyond the line of %s" % (ord(ch), sans))
+        if adv < 1 or unicodedata.combining(ch):
+            # The engine moves the pen by each glyph alone: a combining
+            # accent or a zero-width character cannot be drawn.
+            sys.exit("U+%04X is no character of its own: write letters precomposed (NFC)"
+                     % ord(ch))
         if bb[0] >= bb[2]:
             # Spaces: no ink, only the advance.
             left, right = 0, adv
