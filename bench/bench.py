@@ -347,18 +347,19 @@ def machine():
     return "%d cores (%s), %s" % (os.cpu_count(), model, system)
 
 
-def slowest_hostile_file(program):
+def slowest_hostile_file(program, assets):
     """(milliseconds, file) of the slowest check on the tests' hostile data
-    files, written afresh by their generator; None without Pillow."""
-    if not program or subprocess.call(["/usr/bin/python3", "-c", "import PIL"],
+    files, written afresh by their generator from the build's data files
+    in `assets`; None without Pillow."""
+    if not program or not assets or subprocess.call(["/usr/bin/python3", "-c", "import PIL"],
                                       stderr=subprocess.DEVNULL) != 0:
         return None
     folder = tempfile.mkdtemp(prefix="kavenna-hostile-")
     try:
-        data = os.path.join(REPOSITORY, "data")
         subprocess.check_call(["/usr/bin/python3", "-B",
                                os.path.join(REPOSITORY, "tests", "make_hostile_files.py"),
-                               folder, data, os.path.join(data, "make_archive.py")] + ASSETS)
+                               folder, assets,
+                               os.path.join(REPOSITORY, "data", "make_archive.py")] + ASSETS)
         ms, name = subprocess.check_output([program, folder]).decode().split()
         return float(ms), name
     finally:
@@ -451,6 +452,7 @@ def main():
     parser.add_argument("--floor", required=True)
     parser.add_argument("--frame-counter", required=True)
     parser.add_argument("--hostile-files")
+    parser.add_argument("--assets", help="the build's data files (its assets/ folder)")
     parser.add_argument("--short", action="store_true")
     parser.add_argument("--software", action="store_true")
     arguments = parser.parse_args()
@@ -467,7 +469,7 @@ def main():
         managed = measure_game(game_program, arguments.software, True, counter, rounds, scale)
         floor = measure_floor(floor_program, arguments.software, counter, rounds, scale)
         tables.append((bare, managed, floor, times, rounds, scale))
-    hostile = slowest_hostile_file(arguments.hostile_files)
+    hostile = slowest_hostile_file(arguments.hostile_files, arguments.assets)
     print("Machine: %s" % machine())
     for k, table in enumerate(tables):
         print()

@@ -61,7 +61,8 @@ install(FILES "${CMAKE_CURRENT_BINARY_DIR}/tesmor.dat" DESTINATION "${KAVENNA_IN
 # The desktop finds the command on its own search path only in the system
 # folders; the entry names it in full anywhere else, such as ~/.local.
 # The prefix is known only when installing (cmake --install --prefix).
-install(CODE "set(KAVENNA_DESKTOP_ENTRY \"${CMAKE_CURRENT_SOURCE_DIR}/data/kavenna.desktop\")
+# The entry comes translated from cmake/Translations.cmake.
+install(CODE "set(KAVENNA_DESKTOP_ENTRY \"${CMAKE_CURRENT_BINARY_DIR}/packaging/kavenna.desktop\")
   set(KAVENNA_DESKTOP_ENTRY_NAME \"${KAVENNA_APP_ID}.desktop\")
   set(KAVENNA_INSTALL_GAMESDIR \"${KAVENNA_INSTALL_GAMESDIR}\")
   set(KAVENNA_INSTALL_APPLICATIONSDIR \"${CMAKE_INSTALL_DATADIR}/applications\")
@@ -73,8 +74,10 @@ set(KAVENNA_HOMEPAGE "${KAVENNA_WEBSITE}")
 if(NOT KAVENNA_HOMEPAGE MATCHES "/$")
   string(APPEND KAVENNA_HOMEPAGE "/")
 endif()
+# cmake/Translations.cmake merges the translations in.
 configure_file("data/${KAVENNA_APP_ID}.metainfo.xml.in"
-               "${CMAKE_CURRENT_BINARY_DIR}/packaging/${KAVENNA_APP_ID}.metainfo.xml" @ONLY)
+               "${CMAKE_CURRENT_BINARY_DIR}/packaging/untranslated/${KAVENNA_APP_ID}.metainfo.xml"
+               @ONLY)
 install(FILES "${CMAKE_CURRENT_BINARY_DIR}/packaging/${KAVENNA_APP_ID}.metainfo.xml"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
 foreach(size 16 32 48 64 128 256)

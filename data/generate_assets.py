@@ -2,6 +2,12 @@
 """Builds every picture and the bitmap font that Kavenna loads at run time.
 
 Usage: /usr/bin/python3 data/generate_assets.py [outdir]
+         the pictures and icons committed in data/ (outdir: data/ itself)
+       /usr/bin/python3 data/generate_assets.py --font outdir [--sans DejaVuSans.ttf]
+                        [catalogue.po ...]
+         the bitmap font alone, at both scales, with printable ASCII and
+         every character of the catalogues' translations; the build makes
+         it so, and the font is not committed
 
 All art is drawn here from plain geometry plus the DejaVu fonts shipped by
 Debian (fonts-dejavu-core), so the repository never has to carry hand-edited
@@ -12,8 +18,10 @@ regenerated tree shows no spurious diffs.
 
 import math
 import os
+import re
 import struct
 import sys
+import unicodedata
 import zlib
 
 from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageFont
@@ -539,52 +547,149 @@ def icon(size):
 # --------------------------------------------------------------------------
 
 FONT_PX = 16
-ATLAS_W = 256
 PAD = 2
+# No wider than this, however few the rows: the engine holds the atlas as
+# one texture, and 1024 pixels a side is what every renderer takes.
+MAX_ATLAS_W = 1024
 
 
 def xml_char(ch):
     return {"&": "&amp;", "<": "&lt;", ">": "&gt;", '"': "&quot;"}.get(ch, ch)
 
 
-def bitmap_font(outdir, scale=1):
-    """White-on-transparent glyph atlas plus the XML the engine reads.
+def printable(ch):
+    """Whether the game's font may hold `ch`: what its check accepts, a
+    character of the Basic Multilingual Plane that is no control and no
+    half of a surrogate pair."""
+    c = ord(ch)
+    return 0x20 <= c < 0x7f or 0xa0 <= c < 0xd800 or 0xe000 <= c < 0xfffe
+
+
+def po_strings(text):
+    """The translations (msgstr, each plural form) of a gettext catalogue,
+    without its header and the entries it keeps only as history (#~)."""
+    escapes = {"n": "\n", "t": "\t", "r": "\r", "a": "\a", "b": "\b",
+               "f": "\f", "v": "\v"}
+    entries, field = [], None
+    for line in text.splitlines():
+        line = line.strip()
+        keyword = line.split(" ", 1)[0]
+        if keyword.startswith(("msgid", "msgstr", "msgctxt")):
+            field = [keyword, ""]
+            entries.append(field)
+            line = line[len(keyword):].strip()
+        elif not line.startswith('"'):
+            field = None
+            continue
+        if field is not None and line.startswith('"') and line.endswith('"'):
+            field[1] += re.sub(r"\\(.)", lambda m: escapes.get(m.group(1), m.group(1)),
+                               line[1:-1])
+    found, msgid = [], None
+    for keyword, value in entries:
+        if keyword == "msgid":
+            msgid = value
+        elif keyword.startswith("msgstr") and msgid:
+            found.append(value)
+    return found
+
+
+def catalogue_characters(paths):
+    """Every character the translations in the catalogues at `paths` may
+    show, each with the first catalogue that has it."""
+    chars = {}
+    for path in paths:
+        with open(path, encoding="utf-8") as f:
+            for text in po_strings(f.read()):
+                for ch in text:
+                    if ch in "\n\t":
+                        continue
+                    if not printable(ch):
+                        sys.exit("%s: U+%04X cannot be in the game's font" % (path, ord(ch)))
+                    chars.setdefault(ch, path)
+    return chars
+
+
+def drawn(font, ch):
+    """The pixels of `ch` alone on its baseline, and its advance."""
+    size = font.size * 2
+    canvas = Image.new("L", (size, size), 0)
+    ImageDraw.Draw(canvas).text((size // 4, size * 3 // 4), ch, font=font, fill=255,
+                                anchor="ls")
+    return canvas.tobytes(), font.getlength(ch)
+
+
+def pack(widths, height, pad):
+    """Places cells `widths` wide and `height` tall in rows, first fit,
+    widest first; tries every atlas width and keeps the least area.
+    Returns (atlas width, atlas height, the cells' corners in input order)."""
+    order = sorted(range(len(widths)), key=lambda i: (-widths[i], i))
+    narrowest = max(widths) + 2 * pad
+    best = None
+    for atlas_w in range(narrowest, max(narrowest, MAX_ATLAS_W) + 1):
+        rows = []  # room left in each row
+        corners = [None] * len(widths)
+        for i in order:
+            need = widths[i] + pad
+            for r, left in enumerate(rows):
+                if left >= need:
+                    break
+            else:
+                r = len(rows)
+                rows.append(atlas_w - pad)
+            corners[i] = (atlas_w - rows[r], pad + r * (height + pad))
+            rows[r] -= need
+        used_w = max(x + w for (x, _), w in zip(corners, widths)) + pad
+        atlas_h = pad + len(rows) * (height + pad)
+        key = (used_w * atlas_h, atlas_h)
+        if best is None or key < best[0]:
+            best = (key, used_w, atlas_h, corners)
+    return best[1], best[2], best[3]
+
+
+def bitmap_font(outdir, scale=1, extra="", sans=SANS):
+    """White-on-transparent glyph atlas plus the XML the engine reads, with
+    printable ASCII and the characters `extra`.
 
     Every cell is the full line height with glyphs on one shared baseline,
     since the engine takes the tallest rectangle as the line height and
     simply blits cells in a row.  A cell spans the pen advance, widened
     only where ink sticks out; u/o then put the pen back where the font
-    wants it.
+    wants it.  The atlas is packed as small as it goes: its sides need not
+    be powers of two, and the renderer holds it at 4 bytes a pixel.
+    A description with characters beyond ASCII is written in UTF-16 (little
+    endian, after a byte order mark): the engine's XML reader widens bytes
+    and does not decode UTF-8.
     """
-    font = ImageFont.truetype(SANS, FONT_PX * scale)
-    atlas_w, pad = ATLAS_W * scale, PAD * scale
+    font = ImageFont.truetype(sans, FONT_PX * scale)
+    pad = PAD * scale
     texture = scaled_name("f0.png", scale)
     ascent, descent = font.getmetrics()
     line_h = ascent + descent
-    chars = [chr(c) for c in range(32, 127)]
+    chars = sorted(set(chr(c) for c in range(32, 127)) | set(extra))
+    # What the font draws for a character it lacks (its .notdef box).
+    notdef = drawn(font, "\U0010fffd")
     cells = []
     for ch in chars:
         adv = int(round(font.getlength(ch)))
-        if ch == " ":
+        bb = font.getbbox(ch, anchor="ls")
+        if ch > "~" and drawn(font, ch) == notdef:
+            sys.exit("%s has no glyph for U+%04X" % (sans, ord(ch)))
+        if bb[1] < -ascent or bb[3] > descent:
+            # Every cell shares the line's top and baseline.
+            sys.exit("U+%04X reaches beyond the line of %s" % (ord(ch), sans))
+        if adv < 1 or unicodedata.combining(ch):
+            # The engine moves the pen by each glyph alone: a combining
+            # accent or a zero-width character cannot be drawn.
+            sys.exit("U+%04X is no character of its own: write letters precomposed (NFC)"
+                     % ord(ch))
+        if bb[0] >= bb[2]:
+            # Spaces: no ink, only the advance.
             left, right = 0, adv
         else:
-            bb = font.getbbox(ch, anchor="ls")
             left, right = min(0, bb[0]), max(adv, bb[2])
         cells.append((ch, adv, left, right))
 
-    # shelf packing in character order keeps the atlas easy to eyeball
-    x, y = pad, pad
-    pos = []
-    for ch, adv, left, right in cells:
-        cw = right - left
-        if x + cw + pad > atlas_w:
-            x, y = pad, y + line_h + pad
-        pos.append((x, y))
-        x += cw + pad
-    needed = y + line_h + pad
-    atlas_h = 16
-    while atlas_h < needed:
-        atlas_h *= 2
+    atlas_w, atlas_h, pos = pack([right - left for _, _, left, right in cells], line_h, pad)
 
     # Colour stays pure white everywhere (even where alpha is 0) so texture
     # filtering never pulls dark fringes into the glyph edges.
@@ -593,7 +698,7 @@ def bitmap_font(outdir, scale=1):
     lines = ['<?xml version="1.0"?>', '<font type="bitmap">',
              '  <Texture index="0" filename="%s" hasAlpha="true" />' % texture]
     for (ch, adv, left, right), (cx, cy) in zip(cells, pos):
-        if ch != " ":
+        if left != right:
             d.text((cx - left, cy + ascent), ch, font=font, fill=255,
                    anchor="ls")
         r = (cx, cy, cx + right - left, cy + line_h)
@@ -605,10 +710,14 @@ def bitmap_font(outdir, scale=1):
     atlas = Image.new("RGBA", (atlas_w, atlas_h), (255, 255, 255, 0))
     atlas.putalpha(cov)
     save_png(atlas, os.path.join(outdir, texture))
-    with open(os.path.join(outdir, scaled_name("f.xml", scale)), "w",
-              encoding="ascii", newline="\n") as fh:
-        fh.write("\n".join(lines) + "\n")
-    return line_h, (atlas_w, atlas_h)
+    text = "\n".join(lines) + "\n"
+    if text.isascii():
+        data = text.encode("ascii")
+    else:
+        data = b"\xff\xfe" + text.encode("utf-16-le")
+    with open(os.path.join(outdir, scaled_name("f.xml", scale)), "wb") as fh:
+        fh.write(data)
+    return line_h, (atlas_w, atlas_h), len(chars)
 
 
 # --------------------------------------------------------------------------
@@ -641,16 +750,32 @@ def write_pictures(outdir, scale):
     save_unfiltered_png(splash(scale), path("s.png"))
 
 
+def write_font(outdir, catalogues, sans):
+    chars = catalogue_characters(catalogues)
+    for scale in SCALES:
+        line_h, atlas, glyphs = bitmap_font(outdir, scale, "".join(chars), sans)
+        print("wrote the %dx font to %s: %d glyphs, line height %d px, atlas %dx%d"
+              % (scale, outdir, glyphs, line_h, atlas[0], atlas[1]))
+
+
 def main():
+    args = sys.argv[1:]
+    if args[:1] == ["--font"]:
+        if len(args) < 2:
+            sys.exit(__doc__)
+        outdir, sans, catalogues = args[1], SANS, args[2:]
+        if catalogues[:1] == ["--sans"] and len(catalogues) > 1:
+            sans, catalogues = catalogues[1], catalogues[2:]
+        os.makedirs(outdir, exist_ok=True)
+        write_font(outdir, catalogues, sans)
+        return
     here = os.path.dirname(os.path.abspath(__file__))
-    outdir = sys.argv[1] if len(sys.argv) > 1 else here
+    outdir = args[0] if args else here
     os.makedirs(outdir, exist_ok=True)
 
     for scale in SCALES:
         write_pictures(outdir, scale)
-        line_h, atlas = bitmap_font(outdir, scale)
-        print("wrote the %dx assets to %s (font line height %d px, atlas %dx%d)"
-              % (scale, outdir, line_h, atlas[0], atlas[1]))
+        print("wrote the %dx pictures to %s" % (scale, outdir))
     for size in (16, 32, 48, 64, 128, 256):
         save_png(icon(size), os.path.join(outdir, "icon-%d.png" % size))
 

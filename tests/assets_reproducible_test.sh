@@ -1,10 +1,13 @@
 #!/bin/sh
-# The committed assets are exactly what their generator makes, and the
+# The committed pictures are exactly what their generator makes, and the
 # archive recipe gives the same bytes for the same files whatever their
-# timestamps, so a rebuilt package never differs by accident.
+# timestamps, so a rebuilt package never differs by accident. (The font
+# is drawn by every build, not committed.)
+# Usage: assets_reproducible_test.sh SOURCE_DIR BUILT_ARCHIVE ASSET_DIR
 set -eu
 source_dir=$1
 built_archive=$2
+asset_dir=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -21,7 +24,7 @@ done
 assets=$(grep -v '^#' "$source_dir/data/assets.txt")
 mkdir "$work/copy"
 for name in $assets; do
-    cp "$source_dir/data/$name" "$work/copy/$name"
+    cp "$asset_dir/$name" "$work/copy/$name"
     touch -d "2001-02-03 04:05:06" "$work/copy/$name"
 done
 # shellcheck disable=SC2086

@@ -152,8 +152,15 @@ def font_glyph(font, character, attributes):
 
 
 def font_description(data_dir):
+    """The font description in ASCII, the form the cases below edit: the
+    build's font, in UTF-16 for the translations' characters, without the
+    glyphs of characters beyond ASCII."""
     with open(os.path.join(data_dir, "f.xml"), "rb") as f:
-        return f.read()
+        font = f.read()
+    if font.startswith(b"\xff\xfe"):
+        lines = font[2:].decode("utf-16-le").splitlines(keepends=True)
+        font = "".join(line for line in lines if line.isascii()).encode("ascii")
+    return font
 
 
 def one_gib_deflated():

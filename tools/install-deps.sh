@@ -4,8 +4,8 @@
 # exact command to run and stops.
 set -eu
 
-BUILD_PACKAGES="cmake make g++ python3 libirrlicht-dev libx11-dev libzip-dev zlib1g-dev libpng-dev libjpeg-dev libexpat1-dev"
-TEST_PACKAGES="libgtest-dev clang-format python3-pil fonts-dejavu-core valgrind xvfb xdotool x11-apps x11-utils openbox libgl1-mesa-dri libxtst6 desktop-file-utils appstream dpkg-dev man-db zip libarchive-tools p7zip-full python3-gi gir1.2-glib-2.0"
+BUILD_PACKAGES="cmake make g++ python3 libirrlicht-dev libx11-dev libzip-dev zlib1g-dev libpng-dev libjpeg-dev libexpat1-dev gettext python3-pil fonts-dejavu-core"
+TEST_PACKAGES="libgtest-dev clang-format valgrind xvfb xdotool x11-apps x11-utils openbox libgl1-mesa-dri libxtst6 desktop-file-utils appstream dpkg-dev man-db zip libarchive-tools p7zip-full python3-gi gir1.2-glib-2.0"
 
 packages=$BUILD_PACKAGES
 if [ "${1:-}" = "test" ]; then

@@ -5,7 +5,7 @@ build tree.
 
 Usage: check_layout.py --root PREFIX --source SRC --build BUILD
                        --games DIR --program DIR --data DIR --share DIR
-                       --man DIR [--packaged]
+                       --man DIR --locale DIR [--packaged]
 The DIR arguments are the install folders relative to PREFIX. With
 --packaged the tree is the Debian package's: the program must also be
 stripped and free of the source and build folders' names, and the Debian
@@ -41,6 +41,16 @@ def png_size(path):
     return struct.unpack(">II", header[16:24])
 
 
+def languages(a):
+    """The languages po/LINGUAS names: each has its catalogue installed."""
+    with open(os.path.join(a.source, "po", "LINGUAS")) as f:
+        return [code for line in f if not line.startswith("#") for code in line.split()]
+
+
+def catalogue(language):
+    return os.path.join(language, "LC_MESSAGES", "kavenna.mo")
+
+
 def expected_files(a):
     share = a.share
     files = {
@@ -62,6 +72,8 @@ def expected_files(a):
     for size in ICON_SIZES:
         files[os.path.join(share, "icons", "hicolor", "%dx%d" % (size, size), "apps",
                            "kavenna.png")] = 0o644
+    for language in languages(a):
+        files[os.path.join(a.locale, catalogue(language))] = 0o644
     return files
 
 
@@ -115,6 +127,10 @@ def check_contents(a):
                             "kavenna.png")
         if os.path.exists(icon) and png_size(icon) != (size, size):
             fail("the %dx%d icon is a PNG of %r" % (size, size, png_size(icon)))
+    for language in languages(a):
+        if read(os.path.join(a.root, a.locale, catalogue(language))) != read(
+                os.path.join(a.build, "locale", catalogue(language))):
+            fail("the installed %s catalogue differs from the built one" % language)
     doc = os.path.join(a.share, "doc", "kavenna")
     compressed = [(os.path.join(a.man, "man6", "kavenna.6.gz"), "data/kavenna.6"),
                   (os.path.join(doc, "changelog.gz"), "CHANGELOG")]
@@ -163,7 +179,8 @@ def check_copyright(a):
 
 def main():
     parser = argparse.ArgumentParser()
-    for name in ("root", "source", "build", "games", "program", "data", "share", "man"):
+    for name in ("root", "source", "build", "games", "program", "data", "share", "man",
+                 "locale"):
         parser.add_argument("--" + name, required=True)
     parser.add_argument("--packaged", action="store_true")
     a = parser.parse_args()

@@ -1,9 +1,11 @@
 #!/bin/sh
 # The source package, built and built from as a distribution would.
 #   tarball: `package_source` makes kavenna-VERSION.tar.gz, one folder
-#     holding the top-level CMakeLists.txt and (in a git work tree) exactly
+#     holding the top-level CMakeLists.txt, the translations (po/LINGUAS,
+#     the template, each catalogue) and (in a git work tree) exactly
 #     the files git tracks; unpacked, it configures with tests off and
-#     clang-format and valgrind out of reach, builds, and makes the .deb.
+#     clang-format and valgrind out of reach, builds, and makes the .deb,
+#     which carries each catalogue compiled.
 #   again: the same tarball unpacked elsewhere (a folder name with a
 #     space), its files a day older, built and packaged under umask 002,
 #     another locale and time zone, must give the very same .deb bytes;
@@ -75,8 +77,19 @@ if [ "$mode" = tarball ]; then
             head -20 "$scratch/difference" >&2
         fi
     fi
+    languages=$(grep -v '^#' "$source/po/LINGUAS")
+    for file in po/LINGUAS po/kavenna.pot $(for l in $languages; do echo "po/$l.po"; done); do
+        grep -qx "$name/$file" "$scratch/members" || fail "no $name/$file in the tarball"
+    done
     echo "source_package: $tarball: $(wc -l <"$scratch/members") members, all below $name/"
     (umask 022 && LC_ALL=C TZ=UTC0 build_from_tarball "$scratch/a") || fail "building from the tarball failed"
+    if [ -f "$scratch/a/kavenna.deb" ]; then
+        dpkg-deb -c "$scratch/a/kavenna.deb" >"$scratch/a/listing"
+        for language in $languages; do
+            grep -q " \./usr/share/locale/$language/LC_MESSAGES/kavenna\.mo$" "$scratch/a/listing" ||
+                fail "the package built from the tarball has no $language catalogue"
+        done
+    fi
     exit "$status"
 fi
 
