@@ -101,6 +101,10 @@ struct GameState {
     // carry Shift and Control but not Alt. A mouse press forgets it, in
     // case Alt was let go in another window.
     bool altHeld = false;
+    // Where the focus was when "Menu" last opened, by key or by mouse: a
+    // tile's id, or -1 for the menu's own title (or nothing). Closing the
+    // menu without a choice gives the focus back there.
+    irr::s32 focusBeforeMenu = -1;
 
     // Elements taken off the screen while the engine may still be inside
     // one of them; released by the frame loop once `run` has returned.

@@ -344,6 +344,8 @@ TEST(Keyboard, OnlyTheKeysActedOnAreAbsorbed) {
         EXPECT_TRUE(game.receiver.OnEvent(keyEvent(key, true)));
     }
     EXPECT_FALSE(menuOpen());
+    EXPECT_EQ(focused(), gameState.tileButtons[6]);
+    gameState.guiEnvironment->setFocus(menuBar());
     EXPECT_TRUE(game.receiver.OnEvent(keyEvent(KEY_RETURN, true))) << "Enter on the title";
     EXPECT_FALSE(game.receiver.OnEvent(keyEvent(KEY_TAB, true)));
     EXPECT_FALSE(game.receiver.OnEvent(keyEvent(KEY_F10, false)));
@@ -379,6 +381,8 @@ TEST(Keyboard, TheMenuBarOpensChoosesAndClosesByKeys) {
         std::vector<Step> steps;
     };
     const Sequence sequences[] = {
+        // Closed without a choice, the menu gives the focus back to the
+        // tile it was opened from.
         {"F10, the arrows round, Escape and F10 close",
          6,
          {{KEY, KEY_F10, BAR, true, 0, 0},
@@ -386,11 +390,11 @@ TEST(Keyboard, TheMenuBarOpensChoosesAndClosesByKeys) {
           {KEY, KEY_DOWN, BAR, true, 0, 0},
           {KEY, KEY_UP, BAR, true, 1, 0},
           {KEY, KEY_LEFT, BAR, true, 1, 0},
-          {KEY, KEY_ESCAPE, BAR, false, NONE, 0},
+          {KEY, KEY_ESCAPE, 6, false, NONE, 0},
           {KEY, KEY_F10, BAR, true, 0, 0},
-          {KEY, KEY_F10, BAR, false, NONE, 0},
-          {KEY, KEY_ESCAPE, BAR, false, NONE, 0},
-          {KEY, KEY_TAB, 0, false, NONE, 0}}},
+          {KEY, KEY_F10, 6, false, NONE, 0},
+          {KEY, KEY_ESCAPE, 6, false, NONE, 0},
+          {KEY, KEY_TAB, 11, false, NONE, 0}}},
         {"F10 then Enter deals",
          11,
          {{KEY, KEY_F10, BAR, true, 0, 0}, {KEY, KEY_RETURN, 0, false, NONE, 20}}},
@@ -398,8 +402,8 @@ TEST(Keyboard, TheMenuBarOpensChoosesAndClosesByKeys) {
          3,
          {{ALT_M, KEY_KEY_M, BAR, true, 0, 0},
           {ALT_M, KEY_KEY_M, BAR, true, 0, 0},
-          {KEY, KEY_ESCAPE, BAR, false, NONE, 0},
-          {KEY, KEY_KEY_M, BAR, false, NONE, 0},
+          {KEY, KEY_ESCAPE, 3, false, NONE, 0},
+          {KEY, KEY_KEY_M, 3, false, NONE, 0},
           {ALT_M, KEY_KEY_M, BAR, true, 0, 0},
           {KEY, KEY_SPACE, 0, false, NONE, 20}}},
         {"Tab moves on from an open menu",
@@ -420,7 +424,7 @@ TEST(Keyboard, TheMenuBarOpensChoosesAndClosesByKeys) {
          {{MOUSE_ON_TITLE, KEY_KEY_0, BAR, true, NONE, 0},
           {KEY, KEY_DOWN, BAR, true, 0, 0},
           {KEY, KEY_DOWN, BAR, true, 1, 0},
-          {KEY, KEY_ESCAPE, BAR, false, NONE, 0},
+          {KEY, KEY_ESCAPE, 0, false, NONE, 0},
           {MOUSE_ON_TITLE, KEY_KEY_0, BAR, true, NONE, 0},
           {KEY, KEY_UP, BAR, true, 1, 0},
           {KEY, KEY_UP, BAR, true, 0, 0},
@@ -796,7 +800,10 @@ TEST(Speech, EachEventAndTheSentenceItGives) {
         {"Down", [&] { game.pressKey(KEY_DOWN); }, {"text: Exit"}},
         {"Down, round the end", [&] { game.pressKey(KEY_DOWN); }, {"text: New Game"}},
         {"Up, round the top", [&] { game.pressKey(KEY_UP); }, {"text: Exit"}},
-        {"Escape", [&] { game.pressKey(KEY_ESCAPE); }, {TITLE}},
+        {"Escape, back where it opened",
+         [&] { game.pressKey(KEY_ESCAPE); },
+         {"text: row 1, column 2, face down"}},
+        {"Shift+Tab to the title", [&] { game.pressKey(KEY_TAB, false, true); }, {TITLE}},
         {"Tab from the title",
          [&] { game.pressKey(KEY_TAB); },
          {"text: row 1, column 2, face down"}},

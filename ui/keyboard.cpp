@@ -156,10 +156,29 @@ bool onShortcut(const SEvent::SKeyInput& key) {
     return true;
 }
 
+// Noted before whatever may open "Menu": a key that opens it, or a press
+// of the mouse, which may land on its title.
+void noteFocusBeforeMenu() {
+    gui::IGUIElement* focus = gameState.guiEnvironment->getFocus();
+    const bool onTile = focus && focus->getType() == gui::EGUIET_BUTTON &&
+                        contains(reachableStops(), focus) && onScreen(focus);
+    gameState.focusBeforeMenu = onTile ? focus->getID() : ID_NONE;
+}
+
+// The tile that had the focus when the menu opened, while it is still on
+// the board; null for the title.
+gui::IGUIElement* focusBeforeMenu() {
+    for (gui::IGUIElement* stop : reachableStops())
+        if (stop->getType() == gui::EGUIET_BUTTON && stop->getID() == gameState.focusBeforeMenu)
+            return stop;
+    return nullptr;
+}
+
 // F10 or Alt+M open "Menu" from anywhere on the board, and so do Enter,
 // Space and Down on its title. While it is open it keeps every key but
 // Tab (which moves on and so closes it): Up and Down move the highlight,
-// Enter and Space choose, Escape and F10 close.
+// Enter and Space choose, Escape and F10 close it and give the focus back
+// where it was before it opened, as desktop menus do.
 bool onMenuKey(const SEvent::SKeyInput& key) {
     gui::IGUIContextMenu* bar = boardMenuBar();
     if (!bar || !boardInPlay())
@@ -170,6 +189,7 @@ bool onMenuKey(const SEvent::SKeyInput& key) {
                              (key.Key == KEY_RETURN || key.Key == KEY_SPACE || key.Key == KEY_DOWN);
         if (!menuKey && !onTitle)
             return false;
+        noteFocusBeforeMenu();
         openMenu();
         return true;
     }
@@ -188,7 +208,7 @@ bool onMenuKey(const SEvent::SKeyInput& key) {
         break;
     case KEY_ESCAPE:
     case KEY_F10:
-        closeMenu();
+        closeMenu(focusBeforeMenu());
         break;
     default:
         break;
@@ -239,6 +259,8 @@ bool onKeyboardInput(const SEvent& event) {
         if (isMouseButtonPress(event.MouseInput)) {
             gameState.keyboardInUse = false;
             gameState.altHeld = false;
+            if (!menuOpen())
+                noteFocusBeforeMenu();
         }
         return false;
     }

@@ -4,7 +4,9 @@ alone, watching the focus ring and the board's menu.
 
 From the intro to the main menu; About (where the ring starts on Back),
 left with Escape, then again with Enter on Back; on the board "Menu"
-opened with Alt+M and closed with Escape; a perfect game read off the
+opened with Alt+M and closed with Escape, which gives the ring back to
+the tile it was opened from, then opened and closed again on its title;
+a perfect game read off the
 deal trace with Tab, Shift+Tab and the arrow keys, the "You won" box
 answered with Escape, and the empty board continued with Tab, Enter,
 Enter; F10 then Enter for "New Game"; new deals with Ctrl+N and F2; and
@@ -236,9 +238,9 @@ class KeyboardPlay(play_test.Play):
                 return item
         return -1
 
-    def menu_shows(self, expected, name, what):
+    def menu_shows(self, expected, name, what, ring=MENU_TITLE_RING):
         """Waits for the menu to be `expected` (see menu_state) with the
-        ring on its title."""
+        ring on its title, or around the box `ring`."""
 
         def check(shot):
             state = self.menu_state(shot)
@@ -247,8 +249,8 @@ class KeyboardPlay(play_test.Play):
             found, complaint = pictures.focus_ring(shot)
             if complaint:
                 return complaint
-            if found != MENU_TITLE_RING:
-                return "the ring surrounds %r, not the menu title" % (found,)
+            if found != ring:
+                return "the ring surrounds %r, not %r" % (found, ring)
             return None
 
         shot = self.s.wait_for(what, check, SCREEN_SECONDS)
@@ -264,11 +266,19 @@ class KeyboardPlay(play_test.Play):
         self.key("Down")
         self.menu_shows(0, None, "Down again: round to New Game")
         self.key("Escape")
-        self.menu_shows(None, "menu-title-ring", "Escape: the menu closed, the ring on its title")
+        self.menu_shows(None, "menu-closed-ring", "Escape: the menu closed, the ring back on tile 0",
+                        ring=pictures.tile_box(0))
+        self.key("shift+Tab")
+        self.menu_shows(None, "menu-title-ring", "Shift+Tab from tile 0: the ring on the title")
+        self.key("Return")
+        self.menu_shows(0, None, "Enter on the title: the menu open on New Game")
+        self.key("Escape")
+        self.menu_shows(None, None, "Escape: the menu closed, the ring on the title it opened on")
         self.key("Tab")
         self.ring_on(pictures.tile_box(0), None, "Tab from the menu title: tile 0")
         self.focus = 0
-        self.step("Alt+M opened the menu on New Game, Down went round, Escape closed it")
+        self.step("Alt+M opened the menu on New Game, Down went round, Escape closed it and gave"
+                  " the ring back to tile 0; opened on its title by Enter, Escape left it there")
 
     def continue_after_win(self):
         self.menu_shows(None, "won-title-ring", "the empty board, the ring on the menu title")
