@@ -226,37 +226,42 @@ TEST(Keyboard, EscapeAndEnterAnswerTheWinBoxWhereverTheFocusIs) {
         int presses;
     };
     // The box opens with the focus on itself, not on its button: Escape
-    // and Enter answer it, Space first shows the ring on the button.
+    // and Enter answer it, Space first shows the ring on the button. The
+    // same at either scale, where the box shows no close button.
     const Answer answers[] = {
         {KEY_ESCAPE, AS_OPENED, 1}, {KEY_ESCAPE, ON_ITS_BUTTON, 1}, {KEY_ESCAPE, CLICKED_BESIDE, 1},
         {KEY_RETURN, AS_OPENED, 1}, {KEY_RETURN, ON_ITS_BUTTON, 1}, {KEY_RETURN, CLICKED_BESIDE, 1},
         {KEY_SPACE, AS_OPENED, 2},  {KEY_SPACE, ON_ITS_BUTTON, 1},  {KEY_SPACE, CLICKED_BESIDE, 2},
     };
-    for (const Answer& answer : answers) {
-        SCOPED_TRACE(::testing::Message() << "key " << answer.key << ", focus " << answer.focus);
-        NullGame game;
-        game.startGame();
-        playEveryPair(game);
-        gui::IGUIElement* box = findId(ID_WIN_BOX);
-        ASSERT_NE(box, nullptr);
-        if (answer.focus == ON_ITS_BUTTON) {
-            game.pressKey(KEY_TAB);
-            ASSERT_EQ(focused(), answerButtons(box).front());
-        }
-        // A click beside the box lands on the screen that holds it, which
-        // hands the focus back to the box.
-        if (answer.focus == CLICKED_BESIDE)
-            game.click(5, 490);
-        for (int press = 1; press < answer.presses; ++press) {
+    for (int scale : {1, 2})
+        for (const Answer& answer : answers) {
+            SCOPED_TRACE(::testing::Message() << "scale " << scale << ", key " << answer.key
+                                              << ", focus " << answer.focus);
+            NullGame game(scale);
+            ASSERT_EQ(gameState.scale, scale);
+            game.startGame();
+            playEveryPair(game);
+            gui::IGUIElement* box = findId(ID_WIN_BOX);
+            ASSERT_NE(box, nullptr);
+            EXPECT_FALSE(static_cast<gui::IGUIWindow*>(box)->getCloseButton()->isVisible());
+            if (answer.focus == ON_ITS_BUTTON) {
+                game.pressKey(KEY_TAB);
+                ASSERT_EQ(focused(), answerButtons(box).front());
+            }
+            // A click beside the box lands on the screen that holds it, which
+            // hands the focus back to the box.
+            if (answer.focus == CLICKED_BESIDE)
+                game.click(5, 490);
+            for (int press = 1; press < answer.presses; ++press) {
+                game.pressKey(answer.key);
+                ASSERT_NE(findId(ID_WIN_BOX), nullptr) << "answered at press " << press;
+                EXPECT_EQ(keyboardFocus(), answerButtons(box).front());
+            }
             game.pressKey(answer.key);
-            ASSERT_NE(findId(ID_WIN_BOX), nullptr) << "answered at press " << press;
-            EXPECT_EQ(keyboardFocus(), answerButtons(box).front());
+            EXPECT_EQ(findId(ID_WIN_BOX), nullptr);
+            EXPECT_EQ(gameState.clickCount, 20);
+            EXPECT_TRUE(game.frame());
         }
-        game.pressKey(answer.key);
-        EXPECT_EQ(findId(ID_WIN_BOX), nullptr);
-        EXPECT_EQ(gameState.clickCount, 20);
-        EXPECT_TRUE(game.frame());
-    }
 }
 
 TEST(Keyboard, ShortcutsActOnlyWhereTheMenuBarCould) {
@@ -606,29 +611,32 @@ TEST(Keyboard, OnAboutTheFirstKeyRingsBackAndEscapeGoesBack) {
 
 TEST(Keyboard, TheMissingArchiveBoxAnswersEscapeAndItsButton) {
     // The box's only answer is Yes: Enter and Space press it once the
-    // ring is on it; the first press shows the ring.
+    // ring is on it; the first press shows the ring. At either scale.
     const std::pair<EKEY_CODE, int> answers[] = {{KEY_ESCAPE, 1}, {KEY_RETURN, 2}, {KEY_SPACE, 2}};
-    for (auto [key, presses] : answers) {
-        SCOPED_TRACE(key);
-        ScratchDirectory dir;
-        dir.addLooseAssets();
-        NullGame game;
-        game.setTime(gameState.startTime + 1000);
-        game.frame();
-        gui::IGUIElement* box = findId(ID_ARCHIVE_ERROR_BOX);
-        ASSERT_NE(box, nullptr);
-        for (int press = 1; press < presses; ++press) {
+    for (int scale : {1, 2})
+        for (auto [key, presses] : answers) {
+            SCOPED_TRACE(::testing::Message() << "scale " << scale << ", key " << key);
+            ScratchDirectory dir;
+            dir.addLooseAssets();
+            NullGame game(scale);
+            ASSERT_EQ(gameState.scale, scale);
+            game.setTime(gameState.startTime + 1000);
+            game.frame();
+            gui::IGUIElement* box = findId(ID_ARCHIVE_ERROR_BOX);
+            ASSERT_NE(box, nullptr);
+            EXPECT_FALSE(static_cast<gui::IGUIWindow*>(box)->getCloseButton()->isVisible());
+            for (int press = 1; press < presses; ++press) {
+                game.pressKey(key);
+                ASSERT_NE(findId(ID_ARCHIVE_ERROR_BOX), nullptr);
+                EXPECT_EQ(keyboardFocus(), answerButtons(box).front());
+            }
             game.pressKey(key);
-            ASSERT_NE(findId(ID_ARCHIVE_ERROR_BOX), nullptr);
-            EXPECT_EQ(keyboardFocus(), answerButtons(box).front());
+            EXPECT_EQ(findId(ID_ARCHIVE_ERROR_BOX), nullptr);
+            EXPECT_TRUE(gameState.splashVisible);
+            EXPECT_EQ(keyboardFocus(), nullptr);
+            game.skipIntro();
+            EXPECT_EQ(keyboardFocus(), findId(ID_START_GAME));
         }
-        game.pressKey(key);
-        EXPECT_EQ(findId(ID_ARCHIVE_ERROR_BOX), nullptr);
-        EXPECT_TRUE(gameState.splashVisible);
-        EXPECT_EQ(keyboardFocus(), nullptr);
-        game.skipIntro();
-        EXPECT_EQ(keyboardFocus(), findId(ID_START_GAME));
-    }
 }
 
 // --- Speech ---

@@ -216,14 +216,35 @@ bool onMenuKey(const SEvent::SKeyInput& key) {
     return true;
 }
 
-// The click "Back" raises when pressed, from the button itself.
+// The click a button raises when pressed, from the button itself. What
+// it reaches may take itself off the screen at once, as an answered box
+// does: the button and what holds it stay alive until the engine's `run`
+// has returned.
 void pressButton(gui::IGUIElement* button) {
+    for (gui::IGUIElement* element = button;
+         element != gameState.guiEnvironment->getRootGUIElement(); element = element->getParent()) {
+        element->grab();
+        gameState.retiredElements.push_back(element);
+    }
     SEvent event{};
     event.EventType = EET_GUI_EVENT;
     event.GUIEvent.Caller = button;
     event.GUIEvent.Element = nullptr;
     event.GUIEvent.EventType = gui::EGET_BUTTON_CLICKED;
     button->getParent()->OnEvent(event);
+}
+
+// Escape answers an open box as a click on its one button does, at every
+// scale: the engine itself takes Escape only through the close button of
+// a box's title bar, which the game's boxes do not show (ui/skin.h).
+bool onEscapeInBox(const SEvent::SKeyInput& key) {
+    if (key.Key != KEY_ESCAPE || reachableArea() == gameState.guiEnvironment->getRootGUIElement())
+        return false;
+    const std::vector<gui::IGUIElement*> answers = reachableStops();
+    if (answers.empty())
+        return false;
+    pressButton(answers.front());
+    return true;
 }
 
 // Escape leaves the About screen as "Back" does.
@@ -277,7 +298,8 @@ bool onKeyboardInput(const SEvent& event) {
         toggleSpeech();
         return true;
     }
-    if (onShortcut(key) || onMenuKey(key) || onEscapeFromAbout(key) || onFirstTab(key))
+    if (onShortcut(key) || onMenuKey(key) || onEscapeInBox(key) || onEscapeFromAbout(key) ||
+        onFirstTab(key))
         return true;
 
     switch (key.Key) {

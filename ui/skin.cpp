@@ -78,7 +78,7 @@ void dressSkin(gui::IGUIFont* font) {
 }
 
 void dressMessageBox(gui::IGUIWindow* box) {
-    if (gameState.scale > 1 && box && box->getCloseButton())
+    if (box && box->getCloseButton())
         box->getCloseButton()->setVisible(false);
 }
 

@@ -13,8 +13,9 @@
 void dressSkin(irr::gui::IGUIFont* font);
 
 // The engine draws a box's close button with a picture of its own at one
-// size only; above scale 1 the box keeps only its answer button, which
-// (like Escape) closes it as well.
+// size only: so that a box looks the same at every scale, it keeps only
+// its answer button, which closes it as well, and Escape presses that
+// (ui/keyboard.h).
 void dressMessageBox(irr::gui::IGUIWindow* box);
 
 // Text that stands on the menu background's dark blue, off the panel,
