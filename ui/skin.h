@@ -1,8 +1,9 @@
-// The look of the engine's own widgets (the website button, which has no
-// picture, the menu bar, the message boxes and the tool-tips): the colours
-// of the game's menu panel and button art instead of the engine's grey,
-// and every size the engine takes from its skin (menu, title bar and box
-// margins, text offsets, the buttons of a box) at the game's scale.
+// The look of the engine's own widgets (the menu bar, the message boxes
+// and the tool-tips): the colours of the game's menu panel and button art
+// instead of the engine's grey, and every size the engine takes from its
+// skin (menu, title bar and box margins, text offsets, the buttons of a
+// box) at the game's scale. The website button, which has no picture of
+// its own, wears the button art like the menu's buttons (ui/button_art.h).
 #pragma once
 
 #include <irrlicht.h>

@@ -36,7 +36,7 @@ import fake_speechd  # noqa: E402
 SCREEN_SECONDS = play_test.SCREEN_SECONDS
 START_BUTTON = play_test.START_BUTTON
 ABOUT_BUTTON = play_test.ABOUT_BUTTON
-WEBSITE_BUTTON = (250, 300, 550, 350)
+WEBSITE_BUTTON = play_test.WEBSITE_BUTTON
 BACK_BUTTON = ABOUT_BUTTON
 # What the ring finder reports for the menu bar's title, whose ring lies
 # inside it: the title stands at (0, 0)-(64, 24).
@@ -97,7 +97,10 @@ class KeyboardPlay(play_test.Play):
         self.ring_on(ABOUT_BUTTON, None, "the ring on About after Down")
         self.key("space")
         # The keyboard starts on Back, though the website button is above.
-        self.ring_on(BACK_BUTTON, "about-ring", "About, the ring on Back")
+        shot = self.ring_on(BACK_BUTTON, "about-ring", "About, the ring on Back")
+        complaint = self.website_button(shot)
+        if complaint:
+            raise TestFailure("the website button: " + complaint)
         self.key("Tab")
         self.ring_on(WEBSITE_BUTTON, None, "the ring on the website button after Tab")
         self.key("Escape")

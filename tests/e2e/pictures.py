@@ -96,6 +96,20 @@ def shows_with_label(shot, box, face, behind):
     return None
 
 
+def widened(face, width):
+    """The button face picture drawn `width` pixels wide as the game draws
+    it on a wider button: its rounded ends (two fifths of its height each)
+    as they are, the part between them stretched."""
+    height = face.height
+    end = height * 2 // 5
+    out = Image.new("RGB", (width, height))
+    out.paste(face.crop((0, 0, end, height)), (0, 0))
+    middle = face.crop((end, 0, face.width - end, height))
+    out.paste(middle.resize((width - 2 * end, height), Image.NEAREST), (end, 0))
+    out.paste(face.crop((face.width - end, 0, face.width, height)), (width - end, 0))
+    return out
+
+
 def shows_outside(shot, expected, holes):
     """`shot` shows `expected` everywhere but in the rectangles `holes`."""
     masked_shot = shot.copy()
