@@ -2,18 +2,19 @@
 """Plays the built game in a real window under Xvfb with the keyboard
 alone, watching the focus ring and the board's menu.
 
-From the intro to the main menu; About (where the ring starts on Back),
-left with Escape, then again with Enter on Back; on the board "Menu"
-opened with Alt+M and closed with Escape, which gives the ring back to
-the tile it was opened from, then opened and closed again on its title;
-a perfect game read off the
-deal trace with Tab, Shift+Tab and the arrow keys, the "You won" box
-answered with Escape, and the empty board continued with Tab, Enter,
-Enter; F10 then Enter for "New Game"; new deals with Ctrl+N and F2; and
-"Exit" from the menu (with OpenGL) or Ctrl+Q (with --software, where the
-X server has no GLX). Every key that moves the focus is followed by a
-screenshot that must show exactly one ring, around the button or the
-menu title the player expects.
+From the intro to the main menu; About (where the ring starts on Back,
+and the website button wears the button art), left with Escape, then
+again with Enter on Back; on the board "Menu" opened with Alt+M and
+closed with Escape, which gives the ring back to the tile it was opened
+from, then opened and closed again on its title; a perfect game read
+off the deal trace with Tab, Shift+Tab and the arrow keys, the "You
+won" box answered with Escape, and the empty board continued with Tab,
+Enter, Enter; F10 then Enter for "New Game"; new deals with Ctrl+N and
+F2; and "Exit" from the menu (with OpenGL) or Ctrl+Q (with --software,
+where the X server has no GLX). Every key that moves the focus is
+followed by a screenshot that must show exactly one ring, around the
+button or the menu title the player expects. With --scale-2 the desktop
+asks for scale 2 and all of it is checked at twice the size.
 
 With --speech the game speaks to a fake speech service: against one that
 answers, a blind player's whole session found by ear alone (SpokenPlay
@@ -39,15 +40,20 @@ ABOUT_BUTTON = play_test.ABOUT_BUTTON
 WEBSITE_BUTTON = play_test.WEBSITE_BUTTON
 BACK_BUTTON = ABOUT_BUTTON
 # What the ring finder reports for the menu bar's title, whose ring lies
-# inside it: the title stands at (0, 0)-(64, 24).
-MENU_TITLE_RING = (6, 6, 58, 18)
+# inside it, at each scale: the title stands at (0, 0)-(64, 24), and at
+# scale 2, where the engine adds the same 20 pixels to its text's width,
+# at (0, 0)-(108, 43).
+MENU_TITLE_RING = {1: (6, 6, 58, 18), 2: (12, 12, 96, 31)}
 # The menu title as a stop of Tab.
 MENU = "the menu title"
-# A column through the drop-down menu's two items, right of the first
-# tile: white while the menu is closed.
-MENU_COLUMN_X = 118
-MENU_ITEM_Y = (36, 56)
-MENU_DROP = (MENU_COLUMN_X, 28, MENU_COLUMN_X + 1, 68)
+# At each scale, a column through the drop-down menu's two items (x, and
+# y in each), and a strip of it that is white while the menu is closed.
+# At scale 1 the column passes right of the first tile; at scale 2, where
+# the menu is narrower than that tile, the strip lies above the tile and
+# the ring around it.
+MENU_COLUMN_X = {1: 118, 2: 100}
+MENU_ITEM_Y = {1: (36, 56), 2: (52, 104)}
+MENU_DROP = {1: (118, 28, 119, 68), 2: (100, 44, 101, 56)}
 
 
 def reading_order(tile):
@@ -65,7 +71,7 @@ class KeyboardPlay(play_test.Play):
         """Waits for the one focus ring to surround the box `expected`."""
 
         def check(shot):
-            found, complaint = pictures.focus_ring(shot, inside)
+            found, complaint = pictures.focus_ring(shot, inside, self.k)
             if complaint:
                 return complaint
             if found != expected:
@@ -78,7 +84,7 @@ class KeyboardPlay(play_test.Play):
         return shot
 
     def no_ring(self, shot, what):
-        found, _ = pictures.focus_ring(shot)
+        found, _ = pictures.focus_ring(shot, scale=self.k)
         if found:
             raise TestFailure("%s: a focus ring around %r" % (what, found))
 
@@ -88,27 +94,27 @@ class KeyboardPlay(play_test.Play):
         self.s.x("xdotool", "windowfocus", "--sync", self.s.window)
         self.no_ring(self.s.screenshot(), "the main menu before any key")
         self.key("Tab")
-        self.ring_on(START_BUTTON, "menu-ring", "the ring on Start Game after Tab")
+        self.ring_on(self.at(*START_BUTTON), "menu-ring", "the ring on Start Game after Tab")
         self.key("Tab")
-        self.ring_on(ABOUT_BUTTON, None, "the ring on About after a second Tab")
+        self.ring_on(self.at(*ABOUT_BUTTON), None, "the ring on About after a second Tab")
         self.key("shift+Tab")
-        self.ring_on(START_BUTTON, None, "the ring back on Start Game after Shift+Tab")
+        self.ring_on(self.at(*START_BUTTON), None, "the ring back on Start Game after Shift+Tab")
         self.key("Down")
-        self.ring_on(ABOUT_BUTTON, None, "the ring on About after Down")
+        self.ring_on(self.at(*ABOUT_BUTTON), None, "the ring on About after Down")
         self.key("space")
         # The keyboard starts on Back, though the website button is above.
-        shot = self.ring_on(BACK_BUTTON, "about-ring", "About, the ring on Back")
+        shot = self.ring_on(self.at(*BACK_BUTTON), "about-ring", "About, the ring on Back")
         complaint = self.website_button(shot)
         if complaint:
             raise TestFailure("the website button: " + complaint)
         self.key("Tab")
-        self.ring_on(WEBSITE_BUTTON, None, "the ring on the website button after Tab")
+        self.ring_on(self.at(*WEBSITE_BUTTON), None, "the ring on the website button after Tab")
         self.key("Escape")
         self.main_menu_again("Escape on About")
         self.key("Down")
-        self.ring_on(ABOUT_BUTTON, None, "the ring on About after Down")
+        self.ring_on(self.at(*ABOUT_BUTTON), None, "the ring on About after Down")
         self.key("Return")
-        self.ring_on(BACK_BUTTON, None, "About again, the ring on Back")
+        self.ring_on(self.at(*BACK_BUTTON), None, "About again, the ring on Back")
         self.key("Return")
         self.main_menu_again("Enter on Back")
         self.step("Tab, Shift+Tab and the arrows move a ring through the menus from the top"
@@ -116,11 +122,14 @@ class KeyboardPlay(play_test.Play):
 
     def main_menu_again(self, how):
         self.s.wait_for("the main menu after %s" % how, self.menu_check_with_ring, SCREEN_SECONDS)
-        self.ring_on(START_BUTTON, None, "the main menu after %s, the ring on Start Game" % how)
+        self.ring_on(self.at(*START_BUTTON), None,
+                     "the main menu after %s, the ring on Start Game" % how)
 
     def menu_check_with_ring(self, shot):
         # The ring lies on the menu picture: leave it out of the comparison.
-        ringed = [(l - 6, t - 6, r + 6, b + 6) for l, t, r, b in (START_BUTTON, ABOUT_BUTTON)]
+        ring = 6 * self.k
+        ringed = [(l - ring, t - ring, r + ring, b + ring)
+                  for l, t, r, b in (self.at(*START_BUTTON), self.at(*ABOUT_BUTTON))]
         return pictures.shows_outside(shot, self.menu_background, ringed)
 
     # --- the board ----------------------------------------------------------
@@ -130,7 +139,7 @@ class KeyboardPlay(play_test.Play):
         deal = self.read_deal(len(self.deals) * 20)
         self.left = set(range(20))
         self.focus = 0
-        self.ring_on(pictures.tile_box(0), "board-ring", "the new board, the ring on tile 0")
+        self.ring_on(self.tile_box(0), "board-ring", "the new board, the ring on tile 0")
         return deal
 
     def press_towards(self, target):
@@ -160,7 +169,7 @@ class KeyboardPlay(play_test.Play):
             key, landing = self.press_towards(target)
             self.key(key)
             self.keys_used.add(key)
-            self.ring_on(MENU_TITLE_RING if landing == MENU else pictures.tile_box(landing), None,
+            self.ring_on(MENU_TITLE_RING[self.k] if landing == MENU else self.tile_box(landing), None,
                          "%s from %s: the ring on %s" % (key, self.focus, landing))
             self.focus = landing
 
@@ -171,7 +180,7 @@ class KeyboardPlay(play_test.Play):
         self.key("space")
         if face:
             self.s.wait_for("tile %d face up" % tile,
-                            lambda shot: pictures.shows(shot, pictures.tile_box(tile), face),
+                            lambda shot: pictures.shows(shot, self.tile_box(tile), face),
                             SCREEN_SECONDS)
 
     def after_pair(self, first, second):
@@ -182,13 +191,13 @@ class KeyboardPlay(play_test.Play):
             return  # the win box comes up over the board
 
         def gone(shot):
-            return (pictures.white(shot, pictures.tile_box(first))
-                    or pictures.white(shot, pictures.tile_box(second)))
+            return (pictures.white(shot, self.tile_box(first))
+                    or pictures.white(shot, self.tile_box(second)))
 
         self.s.wait_for("tiles %d and %d gone" % (first, second), gone, SCREEN_SECONDS)
         order = sorted(self.left | {second}, key=reading_order)
         self.focus = order[(order.index(second) + 1) % len(order)]
-        self.ring_on(pictures.tile_box(self.focus), None,
+        self.ring_on(self.tile_box(self.focus), None,
                      "after the pair, the ring on the next tile, %d" % self.focus)
 
     def play_perfectly_by_keyboard(self, deal, pairs_to_play=None):
@@ -210,21 +219,22 @@ class KeyboardPlay(play_test.Play):
         # The ring stays inside the box, around its one button at the bottom.
         inside = (left, top, right, bottom)
         shot = self.s.wait_for("the ring on the box's button",
-                               lambda shot: pictures.focus_ring(shot, inside)[1],
+                               lambda shot: pictures.focus_ring(shot, inside, self.k)[1],
                                SCREEN_SECONDS)
-        ring = pictures.focus_ring(shot, inside)[0]
+        ring = pictures.focus_ring(shot, inside, self.k)[0]
         # Around a button with a label, below the message.
-        label = [band for band in pictures.ink_bands(shot, ring) if band[1] - band[0] >= 5]
-        message = [band for band in pictures.ink_bands(shot, (left + 4, top + 22, right - 4,
-                                                               ring[1] - 6))
-                   if band[1] - band[0] >= 5]
+        k = self.k
+        label = [band for band in pictures.ink_bands(shot, ring) if band[1] - band[0] >= 5 * k]
+        message = [band for band in pictures.ink_bands(shot, (left + 4 * k, top + 22 * k,
+                                                               right - 4 * k, ring[1] - 6 * k))
+                   if band[1] - band[0] >= 5 * k]
         if not label or not message:
             raise TestFailure("the ring %r is not around a labelled button below the message"
                               " (label %r, message %r)" % (ring, label, message))
         self.s.save(shot, "won-ring")
         self.key("Escape")
         self.s.wait_for("the box gone",
-                        lambda shot: pictures.white(shot, play_test.BELOW_MENU_BAR),
+                        lambda shot: pictures.white(shot, self.at(*play_test.BELOW_MENU_BAR)),
                         SCREEN_SECONDS)
         self.step("the ring on the box's OK, and Escape closed the box")
 
@@ -233,15 +243,15 @@ class KeyboardPlay(play_test.Play):
     def menu_state(self, shot):
         """None while the drop-down menu is closed, else the index of the
         item it highlights (-1 for none)."""
-        if pictures.white(shot, MENU_DROP) is None:
+        if pictures.white(shot, MENU_DROP[self.k]) is None:
             return None
-        for item, y in enumerate(MENU_ITEM_Y):
-            red, green, blue = shot.convert("RGB").getpixel((MENU_COLUMN_X, y))
+        for item, y in enumerate(MENU_ITEM_Y[self.k]):
+            red, green, blue = shot.convert("RGB").getpixel((MENU_COLUMN_X[self.k], y))
             if blue - red > 25:
                 return item
         return -1
 
-    def menu_shows(self, expected, name, what, ring=MENU_TITLE_RING):
+    def menu_shows(self, expected, name, what, ring=None):
         """Waits for the menu to be `expected` (see menu_state) with the
         ring on its title, or around the box `ring`."""
 
@@ -249,11 +259,11 @@ class KeyboardPlay(play_test.Play):
             state = self.menu_state(shot)
             if state != expected:
                 return "the menu shows %r, not %r" % (state, expected)
-            found, complaint = pictures.focus_ring(shot)
+            found, complaint = pictures.focus_ring(shot, scale=self.k)
             if complaint:
                 return complaint
-            if found != ring:
-                return "the ring surrounds %r, not %r" % (found, ring)
+            if found != (ring or MENU_TITLE_RING[self.k]):
+                return "the ring surrounds %r, not %r" % (found, ring or MENU_TITLE_RING[self.k])
             return None
 
         shot = self.s.wait_for(what, check, SCREEN_SECONDS)
@@ -270,7 +280,7 @@ class KeyboardPlay(play_test.Play):
         self.menu_shows(0, None, "Down again: round to New Game")
         self.key("Escape")
         self.menu_shows(None, "menu-closed-ring", "Escape: the menu closed, the ring back on tile 0",
-                        ring=pictures.tile_box(0))
+                        ring=self.tile_box(0))
         self.key("shift+Tab")
         self.menu_shows(None, "menu-title-ring", "Shift+Tab from tile 0: the ring on the title")
         self.key("Return")
@@ -278,7 +288,7 @@ class KeyboardPlay(play_test.Play):
         self.key("Escape")
         self.menu_shows(None, None, "Escape: the menu closed, the ring on the title it opened on")
         self.key("Tab")
-        self.ring_on(pictures.tile_box(0), None, "Tab from the menu title: tile 0")
+        self.ring_on(self.tile_box(0), None, "Tab from the menu title: tile 0")
         self.focus = 0
         self.step("Alt+M opened the menu on New Game, Down went round, Escape closed it and gave"
                   " the ring back to tile 0; opened on its title by Enter, Escape left it there")
@@ -310,7 +320,7 @@ class KeyboardPlay(play_test.Play):
         self.read_deal(len(self.deals) * 20)
         self.left = set(range(20))
         self.focus = 0
-        self.ring_on(pictures.tile_box(0), None, "%s: a new board, the ring on tile 0" % how)
+        self.ring_on(self.tile_box(0), None, "%s: a new board, the ring on tile 0" % how)
         self.step("%s dealt a new game" % how)
 
     def new_deal(self, key):
@@ -636,13 +646,20 @@ def main():
     parser.add_argument("--software", action="store_true")
     parser.add_argument("--speech", choices=("normal", "silent", "closes", "none"),
                         help="with speech on, against a fake speech service of this kind")
+    parser.add_argument("--scale-2", action="store_true",
+                        help="the desktop asks for scale 2, as in play_test.py")
     args = parser.parse_args()
 
+    scale = 2 if args.scale_2 else 1
     command = [args.game] + (["--speech"] if args.speech else [])
-    with Session(command, args.build_dir, args.artifacts, glx=not args.software) as session:
+    if scale > 1:
+        command = ["env", "GDK_SCALE=2"] + command
+    screen = (1920, 1200) if scale > 1 else (1024, 768)
+    with Session(command, args.build_dir, args.artifacts, glx=not args.software,
+                 screen=screen) as session:
         if args.speech:
             return speech_session(args, session)
-        play = KeyboardPlay(session, args.data_dir, args.software)
+        play = KeyboardPlay(session, args.data_dir, args.software, scale)
         return session.run_checks(play.whole_game)
 
 
