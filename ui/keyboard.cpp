@@ -105,14 +105,19 @@ bool contains(const std::vector<gui::IGUIElement*>& buttons, gui::IGUIElement* e
 
 // Into a direction, the nearest button that stays in the focus's row
 // (or column) if any does, so a move on the board jumps over removed
-// tiles; otherwise the one in the nearest row (or column).
+// tiles; otherwise the one in the nearest row (or column). Where there
+// is none, the focus stays and says so.
 void moveFocus(s32 right, s32 down) {
     // An arrow that finds the focus nowhere the player could see it only
     // shows where it is now.
     gui::IGUIElement* before = gameState.guiEnvironment->getFocus();
     gui::IGUIElement* focus = keyboardFocus();
-    if (!focus || focus != before || focus->getType() != gui::EGUIET_BUTTON)
+    if (!focus || focus != before)
         return;
+    if (focus->getType() != gui::EGUIET_BUTTON) {
+        sayNothingThatWay(focus, right, down);
+        return;
+    }
     const core::position2d<s32> from = focus->getAbsolutePosition().getCenter();
     gui::IGUIElement* best = nullptr;
     s32 bestAlong = 0;
@@ -133,6 +138,8 @@ void moveFocus(s32 right, s32 down) {
     }
     if (best)
         gameState.guiEnvironment->setFocus(best);
+    else
+        sayNothingThatWay(focus, right, down);
 }
 
 // The board is the only screen without a background picture; a box open
@@ -206,6 +213,11 @@ bool onMenuKey(const SEvent::SKeyInput& key) {
     case KEY_SPACE:
         chooseMenuItem();
         break;
+    case KEY_LEFT:
+    case KEY_RIGHT:
+        // The menu has one column: the highlighted item is said again.
+        moveMenuHighlight(0);
+        break;
     case KEY_ESCAPE:
     case KEY_F10:
         closeMenu(focusBeforeMenu());
@@ -273,6 +285,35 @@ bool onFirstTab(const SEvent::SKeyInput& key) {
     return true;
 }
 
+// Tab where the focus is the only stop, as on the board after a win,
+// leaves it there and says so.
+bool onLoneTab(const SEvent::SKeyInput& key) {
+    if (key.Key != KEY_TAB)
+        return false;
+    const std::vector<gui::IGUIElement*> stops = reachableStops();
+    gui::IGUIElement* focus = gameState.guiEnvironment->getFocus();
+    if (stops.size() != 1 || stops.front() != focus)
+        return false;
+    sayFocusAgain(focus);
+    return true;
+}
+
+// A key of the key table that has nothing to do here (Escape with
+// nothing to close, the board's shortcuts off the board) still answers:
+// with where the focus is.
+bool isGameKey(const SEvent::SKeyInput& key) {
+    return key.Key == KEY_ESCAPE || key.Key == KEY_F10 || key.Key == KEY_F2 ||
+           (key.Control && (key.Key == KEY_KEY_N || key.Key == KEY_KEY_Q)) ||
+           (gameState.altHeld && key.Key == KEY_KEY_M);
+}
+
+void answerWithTheFocus() {
+    gui::IGUIElement* before = gameState.guiEnvironment->getFocus();
+    gui::IGUIElement* focus = keyboardFocus();
+    if (focus && focus == before)
+        sayFocusAgain(focus);
+}
+
 } // namespace
 
 bool onKeyboardInput(const SEvent& event) {
@@ -299,8 +340,12 @@ bool onKeyboardInput(const SEvent& event) {
         return true;
     }
     if (onShortcut(key) || onMenuKey(key) || onEscapeInBox(key) || onEscapeFromAbout(key) ||
-        onFirstTab(key))
+        onFirstTab(key) || onLoneTab(key))
         return true;
+    if (isGameKey(key)) {
+        answerWithTheFocus();
+        return false;
+    }
 
     switch (key.Key) {
     case KEY_LEFT:
