@@ -25,6 +25,7 @@ the run above, which must play on as without speech.
 import os
 import re
 import sys
+import time
 
 import pictures
 import play_test
@@ -355,9 +356,16 @@ class KeyboardPlay(play_test.Play):
 # --- with speech: the game heard, not seen -----------------------------------
 
 FOCUS = re.compile(r"row (\d+), column (\d+), (.+)")
-TURNED = re.compile(r"(.+), row (\d+), column (\d+)")
+# A tile turned and what it brought, in one sentence: the picture and
+# where; then two different pictures, or a pair found with its number and
+# after the last pair the win with the clicks.
+TURNED = re.compile(r"(.+?), row (\d+), column (\d+)(?:, face up already|\. (?:(Two different "
+                    r"pictures)|Pair found, (\d+) of 10)\.(?: You won\. Your number of clicks are "
+                    r"(\d+)\. Play Again)?)?")
 BOARD = re.compile(r"New game: (\d+) tiles face down, in (\d+) rows of (\d+)\.")
-WON = re.compile(r"You won\. Your number of clicks are (\d+)\. Play Again")
+# A sentence said after what it tells has passed is said too late: the
+# voice must start on each result at once, and on the win.
+MOST_LAG_SECONDS = 1.5
 # The menu bar's title, heard where the focus reaches it; its items are
 # found by their names as the keys highlight them.
 TITLE = "Menu, opens with Enter"
@@ -372,7 +380,11 @@ class SpokenPlay:
     passing the menu title on its way round), the win with its clicks,
     the empty board's one stop, the menu title, opened and "New Game"
     chosen by ear; speech off and on, "New Game" found by name in the menu
-    F10 opens, a new deal by Ctrl+N, and "Exit" found in the menu."""
+    F10 opens, a new deal by Ctrl+N, and "Exit" found in the menu. Keys
+    that cannot move the focus say where it stays. The service's voice
+    takes its time, and must keep pace: each tile turned is said at once,
+    cutting off the one before; the win is said whole, before the box's
+    OK; and the game leaves the service as the protocol asks."""
 
     def __init__(self, session, service):
         self.s = session
@@ -440,6 +452,8 @@ class SpokenPlay:
             raise TestFailure("%s tiles said, %d places" % (board.group(1), len(self.left)))
         self.focus = None
         self.hear("the focus on the first tile", "row 1, column 1, face down")
+        self.key("Up")
+        self.hear("Up from the top row", "Nothing above; still row 1, column 1, face down")
         self.known = {}  # place -> picture, for the tiles left
         # Shift+Tab from the first tile: the menu title, the last stop.
         self.go_to(MENU_STOP)
@@ -465,8 +479,8 @@ class SpokenPlay:
                           re.compile(r"row %d, column %d, .*" % expected))
 
     def turn(self, place):
-        """Turns the tile at `place`; the picture heard, and what followed
-        when it was the second of two: "pair", "different" or None."""
+        """Turns the tile at `place`; what followed when it was the second
+        of two: the pair's number, or None."""
         self.go_to(place)
         self.key("space")
         self.clicks += 1
@@ -474,12 +488,9 @@ class SpokenPlay:
         if (int(turned.group(2)), int(turned.group(3))) != place:
             raise TestFailure("turned %r, not at %r" % (turned.group(0), place))
         self.known[place] = turned.group(1)
-        return turned.group(1)
-
-    def outcome(self):
-        result = self.hear("the outcome of two tiles",
-                           re.compile(r"Pair found, (\d+) of 10\.|Two different pictures\."))
-        return int(result.group(1)) if result.group(1) else None
+        if turned.group(6):
+            self.won = turned
+        return int(turned.group(5)) if turned.group(5) else None
 
     def leave(self, first, second):
         """A pair has left; the focus goes on to a tile left, if any."""
@@ -490,8 +501,7 @@ class SpokenPlay:
 
     def take(self, first, second):
         """`first` is face up alone; turns `second`, a known partner."""
-        self.turn(second)
-        found = self.outcome()
+        found = self.turn(second)
         if found is None:
             raise TestFailure("%r and %r were heard alike but are no pair" % (first, second))
         self.leave(first, second)
@@ -519,8 +529,7 @@ class SpokenPlay:
                 found = self.take(first, self.partner(first))
                 continue
             second = unknown[1]
-            self.turn(second)
-            result = self.outcome()
+            result = self.turn(second)
             if result:
                 self.leave(first, second)
                 found = result
@@ -528,19 +537,42 @@ class SpokenPlay:
             raise TestFailure("the last pair was said to be number %d" % found)
         self.step("found the ten pairs by ear in %d clicks, passing the menu title %d times"
                   % (self.clicks, self.titles_passed))
+        late = [(said, said.began - said.came) for said in self.service.voiced
+                if said.began is not None and TURNED.fullmatch(said.text)
+                and said.began - said.came > MOST_LAG_SECONDS]
+        if late:
+            raise TestFailure("tiles turned were said late: %r" % late[:5])
+        self.step("the voice said each tile turned at once (%d of %d cut off by the next)"
+                  % (sum(1 for said in self.service.voiced
+                         if TURNED.fullmatch(said.text) and not said.whole),
+                     sum(1 for said in self.service.voiced if TURNED.fullmatch(said.text))))
 
     def win(self):
-        won = self.hear("the win", WON)
-        if int(won.group(1)) != self.clicks:
+        won = self.won
+        if int(won.group(6)) != self.clicks:
             raise TestFailure("the win names %s clicks, %d were made"
-                              % (won.group(1), self.clicks))
+                              % (won.group(6), self.clicks))
         self.hear("the box's button", "OK")
         said = [text for _, text in self.service.sentences]
-        if sum(1 for text in said if WON.fullmatch(text)) != 1:
+        at = said.index(won.group(0))
+        if sum(1 for text in said if "You won" in text) != 1:
             raise TestFailure("the win was said more than once: %r" % said[-6:])
-        self.step("heard the win with its %d clicks" % self.clicks)
+        before = max(i for i in range(at) if TURNED.fullmatch(said[i]))
+        if "OK" in said[before + 1:at]:
+            raise TestFailure("the box's OK came before the win: %r" % said[before:at + 1])
+        self.step("heard the last tile, the pair and the win with its %d clicks, then OK"
+                  % self.clicks)
+        voiced = self.service.wait_voiced(
+            lambda voiced: next((s for s in voiced if s.text == won.group(0) and s.ended), None),
+            SCREEN_SECONDS)
+        if voiced is None or not voiced.whole or voiced.began - voiced.came > MOST_LAG_SECONDS:
+            raise TestFailure("the win was not said whole at once: %r" % voiced)
+        self.step("the voice said the win whole, %.2f s after it came"
+                  % (voiced.began - voiced.came))
         self.key("Escape")
         self.hear("the empty board's one stop", TITLE)
+        self.key("Tab")
+        self.hear("Tab on the empty board, the title again", TITLE)
         self.key("Return")
         self.hear("the menu open", "New Game")
         self.key("Return")
@@ -604,6 +636,12 @@ class SpokenPlay:
         if clients != {"user:kavenna:main"}:
             raise TestFailure("the game named itself %r" % clients)
         self.step("Exit ended the game with exit code 0 and nothing on standard error")
+        # The service notes how the game left, as soon as the game has.
+        time.sleep(1.5)
+        if self.service.rude_closes:
+            raise TestFailure("%d times the game closed the link with QUIT's answer unread"
+                              % self.service.rude_closes)
+        self.step("speech off and Exit each left the service as the protocol asks")
 
 
 def speech_session(args, session):
@@ -614,8 +652,10 @@ def speech_session(args, session):
     service = None
     address = os.path.join(args.artifacts, "speechd.sock")
     if args.speech != "none":
-        # A closing service goes after the board's first sentences.
-        service = fake_speechd.FakeSpeechService(address, args.speech, close_after=20)
+        # A closing service goes after the board's first sentences and
+        # comes back a few seconds later.
+        service = fake_speechd.FakeSpeechService(address, args.speech, close_after=20,
+                                                 back_after=3, chars_per_second=30)
     session.env["SPEECHD_ADDRESS"] = "unix_socket:" + address
     try:
         if args.speech == "normal":
@@ -632,8 +672,20 @@ def speech_session(args, session):
                                       "service: %r" % session.stderr())
             elif service.connections < 1:
                 raise TestFailure("the game never connected to the speech service")
+            elif args.speech == "closes":
+                lost = "kavenna: the speech service went away; speech comes back when it does"
+                if service.came_back_at is None or service.connections < 2 or \
+                        len(service.sentences) <= service.came_back_at:
+                    raise TestFailure("speech did not come back with the service: %d "
+                                      "connections, %d sentences, %d before it was back"
+                                      % (service.connections, len(service.sentences),
+                                         service.came_back_at))
+                if session.stderr() != lost:
+                    raise TestFailure("standard error is not one line about speech lost: %r"
+                                      % session.stderr())
             play.step("with a service %s, the game played on (%d sentences heard)"
-                      % ({"silent": "that never answers", "closes": "that closed mid-game",
+                      % ({"silent": "that never answers",
+                          "closes": "that closed mid-game and came back",
                           "none": "missing"}[args.speech], said))
 
         return session.run_checks(unheard)
