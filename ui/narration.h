@@ -1,8 +1,10 @@
 // What the game says with speech on: each screen as it appears, the
-// button, tile or menu title the focus reaches, each menu item the keys
-// highlight, each tile turned and what followed, and each message box. The sentences are made from
-// the game's state alone (the *Sentence functions); the say* functions speak them, and do nothing
-// while speech is off.
+// button, tile or menu title the focus reaches (or where it stays), each
+// menu item the keys highlight, each tile turned with what followed, and
+// each message box; and how each sentence meets the others
+// (app/linux/speech.h). The sentences are made from the game's state
+// alone (the *Sentence functions); the say* functions speak them, and do
+// nothing while speech is off.
 #pragma once
 
 #include <irrlicht.h>
