@@ -4,8 +4,10 @@
 // `gameState` directly.
 #pragma once
 
+#include <deque>
 #include <irrlicht.h>
 #include <string>
+#include <vector>
 
 // Times are the engine's virtual milliseconds, the clock its GUI runs on.
 struct FramePacing {
@@ -43,23 +45,37 @@ const irr::u32 INTRO_MS = 6000;
 // The link to the desktop's speech service (app/linux/speech.h).
 struct SpeechLink {
     bool on = false;
-    // The connected socket, or -1.
+    // The connected socket, or -1: with speech on, a service lost is
+    // connected to again by the next sentence.
     int socket = -1;
-    // Connecting is tried again at most once after the service was lost
-    // or while one just started comes up; then speech is left alone.
-    bool retryLeft = false;
     // A service started by the game may take a while to listen.
     bool serviceStarting = false;
     unsigned startedAt = 0;
     // Commands not yet taken by the socket, from `sent` on.
     std::string outgoing;
     std::size_t sent = 0;
+    // The service's answers, from the last line not read to its end.
+    std::string incoming;
     // The priority last set on this connection; empty before any.
     std::string priority;
     // Where the service listens (a Unix socket's path).
     std::string address;
-    // A missing or failed service is reported once a run.
+    // For each sentence sent whose number the service has not told yet,
+    // in order: whether it must be heard whole.
+    std::deque<bool> unnumbered;
+    // The numbers of the sentences that must be heard whole and that the
+    // service has not yet reported ended or cancelled; `lastingUntil` is
+    // when they stop holding the others back in any case, should the
+    // service never report.
+    std::vector<std::string> lasting;
+    unsigned lastingUntil = 0;
+    // The lines of the service's event in progress so far: its first
+    // names the sentence.
+    int eventLines = 0;
+    std::string eventSentence;
+    // A missing service and a lost one are each reported once a run.
     bool failureReported = false;
+    bool lossReported = false;
 };
 
 struct GameState {
@@ -101,6 +117,13 @@ struct GameState {
     // carry Shift and Control but not Alt. A mouse press forgets it, in
     // case Alt was let go in another window.
     bool altHeld = false;
+    // Where the focus was when "Menu" last opened, by key or by mouse: a
+    // tile's id, or -1 for the menu's own title (or nothing). Closing the
+    // menu without a choice gives the focus back there.
+    irr::s32 focusBeforeMenu = -1;
+    // A tile click is being carried out: what it does to the focus on the
+    // way is not spoken (ui/narration.h).
+    bool tileClickUnderWay = false;
 
     // Elements taken off the screen while the engine may still be inside
     // one of them; released by the frame loop once `run` has returned.

@@ -27,8 +27,9 @@ set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION "games")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The About screen's website button opens the address with xdg-open.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+# The About screen's website button opens the address with xdg-open, and
+# --speech speaks through speech-dispatcher; the game plays on without.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, speech-dispatcher")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 # The same commit gives the same package bytes wherever, whenever and by

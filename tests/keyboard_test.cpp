@@ -1,24 +1,16 @@
 // Keyboard play beside the mouse, never instead of it: which stop each
 // key reaches on every screen, the board's menu bar worked by keys, the
-// shortcuts, the ring, and which keys the receiver keeps from the engine;
-// and with speech on, what each key and event says, to a service that
-// may be missing, silent or gone.
-#include "app/linux/speech.h"
+// shortcuts, the ring, the boxes at either scale, and which keys the
+// receiver keeps from the engine. What the keys say with speech on is in
+// speech_test.cpp.
 #include "support/null_game.h"
 #include "ui/control_ids.h"
 #include "ui/keyboard.h"
 #include "ui/menu_keys.h"
-#include "ui/narration.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <functional>
 #include <gtest/gtest.h>
 #include <string>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -39,16 +31,6 @@ void tabTo(NullGame& game, int tile) {
 // The tile at `place` when the board is read row by row.
 int readingOrder(int place) {
     return (place % 4) * 5 + place / 4;
-}
-
-// Alt+M as the X device reports it: Alt down, M down and up, Alt up.
-void pressAltM(NullGame& game) {
-    for (auto [key, down] : {std::pair<EKEY_CODE, bool>{KEY_LMENU, true},
-                             {KEY_KEY_M, true},
-                             {KEY_KEY_M, false},
-                             {KEY_LMENU, false}})
-        gameState.device->postEventFromUser(keyEvent(key, down));
-    game.frame();
 }
 
 TEST(Keyboard, TabReadsTheBoardRowByRowAndBack) {
@@ -226,37 +208,42 @@ TEST(Keyboard, EscapeAndEnterAnswerTheWinBoxWhereverTheFocusIs) {
         int presses;
     };
     // The box opens with the focus on itself, not on its button: Escape
-    // and Enter answer it, Space first shows the ring on the button.
+    // and Enter answer it, Space first shows the ring on the button. The
+    // same at either scale, where the box shows no close button.
     const Answer answers[] = {
         {KEY_ESCAPE, AS_OPENED, 1}, {KEY_ESCAPE, ON_ITS_BUTTON, 1}, {KEY_ESCAPE, CLICKED_BESIDE, 1},
         {KEY_RETURN, AS_OPENED, 1}, {KEY_RETURN, ON_ITS_BUTTON, 1}, {KEY_RETURN, CLICKED_BESIDE, 1},
         {KEY_SPACE, AS_OPENED, 2},  {KEY_SPACE, ON_ITS_BUTTON, 1},  {KEY_SPACE, CLICKED_BESIDE, 2},
     };
-    for (const Answer& answer : answers) {
-        SCOPED_TRACE(::testing::Message() << "key " << answer.key << ", focus " << answer.focus);
-        NullGame game;
-        game.startGame();
-        playEveryPair(game);
-        gui::IGUIElement* box = findId(ID_WIN_BOX);
-        ASSERT_NE(box, nullptr);
-        if (answer.focus == ON_ITS_BUTTON) {
-            game.pressKey(KEY_TAB);
-            ASSERT_EQ(focused(), answerButtons(box).front());
-        }
-        // A click beside the box lands on the screen that holds it, which
-        // hands the focus back to the box.
-        if (answer.focus == CLICKED_BESIDE)
-            game.click(5, 490);
-        for (int press = 1; press < answer.presses; ++press) {
+    for (int scale : {1, 2})
+        for (const Answer& answer : answers) {
+            SCOPED_TRACE(::testing::Message() << "scale " << scale << ", key " << answer.key
+                                              << ", focus " << answer.focus);
+            NullGame game(scale);
+            ASSERT_EQ(gameState.scale, scale);
+            game.startGame();
+            playEveryPair(game);
+            gui::IGUIElement* box = findId(ID_WIN_BOX);
+            ASSERT_NE(box, nullptr);
+            EXPECT_FALSE(static_cast<gui::IGUIWindow*>(box)->getCloseButton()->isVisible());
+            if (answer.focus == ON_ITS_BUTTON) {
+                game.pressKey(KEY_TAB);
+                ASSERT_EQ(focused(), answerButtons(box).front());
+            }
+            // A click beside the box lands on the screen that holds it, which
+            // hands the focus back to the box.
+            if (answer.focus == CLICKED_BESIDE)
+                game.click(5, 490);
+            for (int press = 1; press < answer.presses; ++press) {
+                game.pressKey(answer.key);
+                ASSERT_NE(findId(ID_WIN_BOX), nullptr) << "answered at press " << press;
+                EXPECT_EQ(keyboardFocus(), answerButtons(box).front());
+            }
             game.pressKey(answer.key);
-            ASSERT_NE(findId(ID_WIN_BOX), nullptr) << "answered at press " << press;
-            EXPECT_EQ(keyboardFocus(), answerButtons(box).front());
+            EXPECT_EQ(findId(ID_WIN_BOX), nullptr);
+            EXPECT_EQ(gameState.clickCount, 20);
+            EXPECT_TRUE(game.frame());
         }
-        game.pressKey(answer.key);
-        EXPECT_EQ(findId(ID_WIN_BOX), nullptr);
-        EXPECT_EQ(gameState.clickCount, 20);
-        EXPECT_TRUE(game.frame());
-    }
 }
 
 TEST(Keyboard, ShortcutsActOnlyWhereTheMenuBarCould) {
@@ -295,7 +282,7 @@ TEST(Keyboard, ShortcutsActOnlyWhereTheMenuBarCould) {
         EXPECT_NE(findId(ID_WIN_BOX), nullptr);
         EXPECT_FALSE(menuOpen());
     }
-    pressAltM(game);
+    game.pressWithAlt(KEY_KEY_M);
     EXPECT_FALSE(menuOpen());
 }
 
@@ -344,6 +331,8 @@ TEST(Keyboard, OnlyTheKeysActedOnAreAbsorbed) {
         EXPECT_TRUE(game.receiver.OnEvent(keyEvent(key, true)));
     }
     EXPECT_FALSE(menuOpen());
+    EXPECT_EQ(focused(), gameState.tileButtons[6]);
+    gameState.guiEnvironment->setFocus(menuBar());
     EXPECT_TRUE(game.receiver.OnEvent(keyEvent(KEY_RETURN, true))) << "Enter on the title";
     EXPECT_FALSE(game.receiver.OnEvent(keyEvent(KEY_TAB, true)));
     EXPECT_FALSE(game.receiver.OnEvent(keyEvent(KEY_F10, false)));
@@ -379,6 +368,8 @@ TEST(Keyboard, TheMenuBarOpensChoosesAndClosesByKeys) {
         std::vector<Step> steps;
     };
     const Sequence sequences[] = {
+        // Closed without a choice, the menu gives the focus back to the
+        // tile it was opened from.
         {"F10, the arrows round, Escape and F10 close",
          6,
          {{KEY, KEY_F10, BAR, true, 0, 0},
@@ -386,11 +377,11 @@ TEST(Keyboard, TheMenuBarOpensChoosesAndClosesByKeys) {
           {KEY, KEY_DOWN, BAR, true, 0, 0},
           {KEY, KEY_UP, BAR, true, 1, 0},
           {KEY, KEY_LEFT, BAR, true, 1, 0},
-          {KEY, KEY_ESCAPE, BAR, false, NONE, 0},
+          {KEY, KEY_ESCAPE, 6, false, NONE, 0},
           {KEY, KEY_F10, BAR, true, 0, 0},
-          {KEY, KEY_F10, BAR, false, NONE, 0},
-          {KEY, KEY_ESCAPE, BAR, false, NONE, 0},
-          {KEY, KEY_TAB, 0, false, NONE, 0}}},
+          {KEY, KEY_F10, 6, false, NONE, 0},
+          {KEY, KEY_ESCAPE, 6, false, NONE, 0},
+          {KEY, KEY_TAB, 11, false, NONE, 0}}},
         {"F10 then Enter deals",
          11,
          {{KEY, KEY_F10, BAR, true, 0, 0}, {KEY, KEY_RETURN, 0, false, NONE, 20}}},
@@ -398,8 +389,8 @@ TEST(Keyboard, TheMenuBarOpensChoosesAndClosesByKeys) {
          3,
          {{ALT_M, KEY_KEY_M, BAR, true, 0, 0},
           {ALT_M, KEY_KEY_M, BAR, true, 0, 0},
-          {KEY, KEY_ESCAPE, BAR, false, NONE, 0},
-          {KEY, KEY_KEY_M, BAR, false, NONE, 0},
+          {KEY, KEY_ESCAPE, 3, false, NONE, 0},
+          {KEY, KEY_KEY_M, 3, false, NONE, 0},
           {ALT_M, KEY_KEY_M, BAR, true, 0, 0},
           {KEY, KEY_SPACE, 0, false, NONE, 20}}},
         {"Tab moves on from an open menu",
@@ -420,7 +411,7 @@ TEST(Keyboard, TheMenuBarOpensChoosesAndClosesByKeys) {
          {{MOUSE_ON_TITLE, KEY_KEY_0, BAR, true, NONE, 0},
           {KEY, KEY_DOWN, BAR, true, 0, 0},
           {KEY, KEY_DOWN, BAR, true, 1, 0},
-          {KEY, KEY_ESCAPE, BAR, false, NONE, 0},
+          {KEY, KEY_ESCAPE, 0, false, NONE, 0},
           {MOUSE_ON_TITLE, KEY_KEY_0, BAR, true, NONE, 0},
           {KEY, KEY_UP, BAR, true, 1, 0},
           {KEY, KEY_UP, BAR, true, 0, 0},
@@ -442,7 +433,7 @@ TEST(Keyboard, TheMenuBarOpensChoosesAndClosesByKeys) {
             SCOPED_TRACE(::testing::Message() << "step " << ++number << ", key " << step.key);
             const std::string trace = captureStdout([&] {
                 if (step.press == ALT_M) {
-                    pressAltM(game);
+                    game.pressWithAlt(KEY_KEY_M);
                 } else if (step.press == MOUSE_ON_TITLE) {
                     const core::rect<s32> bar = menuBar()->getAbsolutePosition();
                     game.click(bar.UpperLeftCorner.X + 12, bar.getCenter().Y);
@@ -602,370 +593,32 @@ TEST(Keyboard, OnAboutTheFirstKeyRingsBackAndEscapeGoesBack) {
 
 TEST(Keyboard, TheMissingArchiveBoxAnswersEscapeAndItsButton) {
     // The box's only answer is Yes: Enter and Space press it once the
-    // ring is on it; the first press shows the ring.
+    // ring is on it; the first press shows the ring. At either scale.
     const std::pair<EKEY_CODE, int> answers[] = {{KEY_ESCAPE, 1}, {KEY_RETURN, 2}, {KEY_SPACE, 2}};
-    for (auto [key, presses] : answers) {
-        SCOPED_TRACE(key);
-        ScratchDirectory dir;
-        dir.addLooseAssets();
-        NullGame game;
-        game.setTime(gameState.startTime + 1000);
-        game.frame();
-        gui::IGUIElement* box = findId(ID_ARCHIVE_ERROR_BOX);
-        ASSERT_NE(box, nullptr);
-        for (int press = 1; press < presses; ++press) {
-            game.pressKey(key);
-            ASSERT_NE(findId(ID_ARCHIVE_ERROR_BOX), nullptr);
-            EXPECT_EQ(keyboardFocus(), answerButtons(box).front());
-        }
-        game.pressKey(key);
-        EXPECT_EQ(findId(ID_ARCHIVE_ERROR_BOX), nullptr);
-        EXPECT_TRUE(gameState.splashVisible);
-        EXPECT_EQ(keyboardFocus(), nullptr);
-        game.skipIntro();
-        EXPECT_EQ(keyboardFocus(), findId(ID_START_GAME));
-    }
-}
-
-// --- Speech ---
-
-// The speech service, played by the test: a Unix socket named in
-// SPEECHD_ADDRESS. The game writes without waiting, so whatever a step
-// said is on the socket when the step returns; the test reads it then,
-// and answers nothing.
-class HeardSpeech {
-  public:
-    HeardSpeech() : path(scratch.path() + "/speechd.sock") {
-        setenv("SPEECHD_ADDRESS", ("unix_socket:" + path).c_str(), 1);
-        listen();
-    }
-    ~HeardSpeech() {
-        hangUp();
-        close(listener);
-        unsetenv("SPEECHD_ADDRESS");
-    }
-    void listen() {
-        listener = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
-        ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-        ASSERT_EQ(::listen(listener, 4), 0);
-    }
-    // The service goes away: no connection and nobody listening.
-    void vanish() {
-        hangUp();
-        close(listener);
-        unlink(path.c_str());
-    }
-    void hangUp() {
-        if (connection >= 0)
-            close(connection);
-        connection = -1;
-        pending.clear();
-    }
-    // The sentences said since the last call, as "priority: text"; a
-    // connection the game opened meanwhile is taken up.
-    std::vector<std::string> said() {
-        if (connection < 0)
-            connection = accept(listener, nullptr, nullptr);
-        char bytes[4096];
-        ssize_t n = 0;
-        while (connection >= 0 && (n = recv(connection, bytes, sizeof bytes, MSG_DONTWAIT)) > 0)
-            pending.append(bytes, static_cast<std::size_t>(n));
-        gameLeft = n == 0;
-        std::vector<std::string> sentences;
-        for (std::size_t end; (end = pending.find("\r\n")) != std::string::npos;) {
-            const std::string line = pending.substr(0, end);
-            pending.erase(0, end + 2);
-            commands.push_back(line);
-            if (speaking && line == ".") {
-                sentences.push_back(priority + ": " + text);
-                speaking = false;
-            } else if (speaking) {
-                text += (text.empty() ? "" : "\n") + line.substr(line.rfind("..", 0) == 0);
-            } else if (line == "SPEAK") {
-                speaking = true;
-                text.clear();
-            } else if (line.rfind("SET SELF PRIORITY ", 0) == 0) {
-                priority = line.substr(18);
+    for (int scale : {1, 2})
+        for (auto [key, presses] : answers) {
+            SCOPED_TRACE(::testing::Message() << "scale " << scale << ", key " << key);
+            ScratchDirectory dir;
+            dir.addLooseAssets();
+            NullGame game(scale);
+            ASSERT_EQ(gameState.scale, scale);
+            game.setTime(gameState.startTime + 1000);
+            game.frame();
+            gui::IGUIElement* box = findId(ID_ARCHIVE_ERROR_BOX);
+            ASSERT_NE(box, nullptr);
+            EXPECT_FALSE(static_cast<gui::IGUIWindow*>(box)->getCloseButton()->isVisible());
+            for (int press = 1; press < presses; ++press) {
+                game.pressKey(key);
+                ASSERT_NE(findId(ID_ARCHIVE_ERROR_BOX), nullptr);
+                EXPECT_EQ(keyboardFocus(), answerButtons(box).front());
             }
+            game.pressKey(key);
+            EXPECT_EQ(findId(ID_ARCHIVE_ERROR_BOX), nullptr);
+            EXPECT_TRUE(gameState.splashVisible);
+            EXPECT_EQ(keyboardFocus(), nullptr);
+            game.skipIntro();
+            EXPECT_EQ(keyboardFocus(), findId(ID_START_GAME));
         }
-        return sentences;
-    }
-    std::vector<std::string> commands;
-    bool gameLeft = false;
-
-  private:
-    ScratchDirectory scratch;
-    std::string path;
-    int listener = -1;
-    int connection = -1;
-    std::string pending;
-    std::string priority = "none";
-    std::string text;
-    bool speaking = false;
-};
-
-using Sentences = std::vector<std::string>;
-
-// Pairs in a known place: tile k and tile k + 10 show value k % 10 + 1,
-// so tile 0 (row 1, column 1) and tile 10 (row 1, column 3) hold value 1,
-// picture 2.jpg, and tile 5 (row 1, column 2) value 6, picture 7.jpg.
-void dealKnownPairs() {
-    for (int id = 0; id < TILE_COUNT; ++id)
-        gameState.tileValues[id] = id % 10 + 1;
-}
-
-TEST(Speech, EachEventAndTheSentenceItGives) {
-    HeardSpeech service;
-    NullGame game;
-    ASSERT_TRUE(startSpeech());
-    const std::string welcome = std::string("message: ") + WELCOME_SENTENCE;
-    const std::string TITLE = "text: Menu, opens with Enter";
-    struct Step {
-        const char* what;
-        std::function<void()> act;
-        Sentences heard;
-    };
-    const Step steps[] = {
-        {"speech on at the start", [&] { sayWelcome(); }, {welcome}},
-        {"the intro ends", [&] { game.skipIntro(); }, {"message: Main menu: Start Game, About."}},
-        {"Tab", [&] { game.pressKey(KEY_TAB); }, {"text: Start Game"}},
-        {"Down", [&] { game.pressKey(KEY_DOWN); }, {"text: About"}},
-        {"Space on About",
-         [&] { game.pressKey(KEY_SPACE); },
-         {"message: About: Devolped By Tesmor Pell.", "text: Back"}},
-        {"Tab", [&] { game.pressKey(KEY_TAB); }, {"text: Visit my website for more games"}},
-        {"Tab", [&] { game.pressKey(KEY_TAB); }, {"text: Back"}},
-        {"Enter on Back",
-         [&] { game.pressKey(KEY_RETURN); },
-         {"message: Main menu: Start Game, About.", "text: Start Game"}},
-        {"Down, Space, Escape",
-         [&] {
-             game.pressKey(KEY_DOWN);
-             game.pressKey(KEY_SPACE);
-             game.pressKey(KEY_ESCAPE);
-         },
-         {"text: About", "message: About: Devolped By Tesmor Pell.", "text: Back",
-          "message: Main menu: Start Game, About.", "text: Start Game"}},
-        {"Space on Start Game",
-         [&] {
-             captureStdout([&] { game.pressKey(KEY_SPACE); });
-             dealKnownPairs();
-         },
-         {"message: New game: 20 tiles face down, in 5 rows of 4.",
-          "text: row 1, column 1, face down"}},
-        {"Space on a tile",
-         [&] { game.pressKey(KEY_SPACE); },
-         {"message: blue square, row 1, column 1"}},
-        {"Space on it again",
-         [&] { game.pressKey(KEY_SPACE); },
-         {"message: blue square, row 1, column 1, face up already"}},
-        {"Right", [&] { game.pressKey(KEY_RIGHT); }, {"text: row 1, column 2, face down"}},
-        {"Space on a different picture",
-         [&] { game.pressKey(KEY_SPACE); },
-         {"message: green plus, row 1, column 2", "message: Two different pictures."}},
-        {"Left, onto a face-up tile",
-         [&] { game.pressKey(KEY_LEFT); },
-         {"text: row 1, column 1, blue square"}},
-        {"Down", [&] { game.pressKey(KEY_DOWN); }, {"text: row 2, column 1, face down"}},
-        {"Up, Right, Right",
-         [&] {
-             game.pressKey(KEY_UP);
-             game.pressKey(KEY_RIGHT);
-             game.pressKey(KEY_RIGHT);
-         },
-         {"text: row 1, column 1, blue square", "text: row 1, column 2, green plus",
-          "text: row 1, column 3, face down"}},
-        {"Space: the first two turn back",
-         [&] { game.pressKey(KEY_SPACE); },
-         {"message: blue square, row 1, column 3"}},
-        {"Left, Left, Space: a pair",
-         [&] {
-             game.pressKey(KEY_LEFT);
-             game.pressKey(KEY_LEFT);
-             game.pressKey(KEY_SPACE);
-         },
-         {"text: row 1, column 2, face down", "text: row 1, column 1, face down",
-          "message: blue square, row 1, column 1", "message: Pair found, 1 of 10.",
-          "text: row 1, column 2, face down"}},
-        // The menu: its title where the focus reaches it, each item as the
-        // keys highlight it, each only about the focus.
-        {"F10", [&] { game.pressKey(KEY_F10); }, {TITLE, "text: New Game"}},
-        {"Down", [&] { game.pressKey(KEY_DOWN); }, {"text: Exit"}},
-        {"Down, round the end", [&] { game.pressKey(KEY_DOWN); }, {"text: New Game"}},
-        {"Up, round the top", [&] { game.pressKey(KEY_UP); }, {"text: Exit"}},
-        {"Escape", [&] { game.pressKey(KEY_ESCAPE); }, {TITLE}},
-        {"Tab from the title",
-         [&] { game.pressKey(KEY_TAB); },
-         {"text: row 1, column 2, face down"}},
-        {"Shift+Tab back", [&] { game.pressKey(KEY_TAB, false, true); }, {TITLE}},
-        {"Enter on the title", [&] { game.pressKey(KEY_RETURN); }, {"text: New Game"}},
-        {"F10 closes it", [&] { game.pressKey(KEY_F10); }, {TITLE}},
-        {"Alt+M", [&] { pressAltM(game); }, {"text: New Game"}},
-        {"Tab closes it and moves on",
-         [&] { game.pressKey(KEY_TAB); },
-         {"text: row 1, column 2, face down"}},
-    };
-    const auto play = [&](const Step* begin, const Step* end) {
-        for (const Step* step = begin; step != end; ++step) {
-            SCOPED_TRACE(step->what);
-            step->act();
-            EXPECT_EQ(service.said(), step->heard);
-        }
-    };
-    play(std::begin(steps), std::end(steps));
-
-    // The mouse is heard too; the last pair opens the box, read after it.
-    playEveryPair(game);
-    Sentences heard = service.said();
-    const std::string won = "message: You won. Your number of clicks are 23. Play Again";
-    ASSERT_GE(heard.size(), 2u);
-    EXPECT_EQ(Sentences(heard.end() - 2, heard.end()),
-              (Sentences{"message: Pair found, 10 of 10.", won}));
-    EXPECT_EQ(std::count(heard.begin(), heard.end(), won), 1);
-    // The empty board after the win: the title is the one stop, and the
-    // way on is heard.
-    const Step afterTheWin[] = {
-        {"Tab in the box", [&] { game.pressKey(KEY_TAB); }, {"text: OK"}},
-        {"Escape answers it", [&] { game.pressKey(KEY_ESCAPE); }, {TITLE}},
-        {"Enter on the title", [&] { game.pressKey(KEY_RETURN); }, {"text: New Game"}},
-        {"Enter on New Game",
-         [&] { captureStdout([&] { game.pressKey(KEY_RETURN); }); },
-         {"message: New game: 20 tiles face down, in 5 rows of 4.",
-          "text: row 1, column 1, face down"}},
-        {"F10 again", [&] { game.pressKey(KEY_F10); }, {TITLE, "text: New Game"}},
-    };
-    play(std::begin(afterTheWin), std::end(afterTheWin));
-
-    // Ctrl+S, anywhere, the menu open or not: off, cutting off what is
-    // being said, and on again on a new connection.
-    game.pressKey(KEY_KEY_S, true);
-    EXPECT_EQ(service.said(), Sentences{"message: Speech off."});
-    EXPECT_TRUE(service.gameLeft);
-    EXPECT_FALSE(speechOn());
-    EXPECT_NE(std::find(service.commands.begin(), service.commands.end(), "CANCEL SELF"),
-              service.commands.end());
-    EXPECT_TRUE(menuOpen());
-    game.pressKey(KEY_DOWN);
-    service.hangUp();
-    game.pressKey(KEY_KEY_S, true);
-    EXPECT_EQ(service.said(), Sentences{"message: Speech on. Control S turns it off."});
-    game.pressKey(KEY_UP);
-    EXPECT_EQ(service.said(), Sentences{"text: New Game"});
-    EXPECT_EQ(service.commands.front(), "SET SELF CLIENT_NAME user:kavenna:main");
-    EXPECT_EQ(std::count(service.commands.begin(), service.commands.end(),
-                         "SET SELF CLIENT_NAME user:kavenna:main"),
-              2);
-}
-
-// Speech off, a service listening: a whole game by keys and the menu
-// opens no connection and queues nothing.
-TEST(Speech, OffItConnectsToNothing) {
-    HeardSpeech service;
-    NullGame game;
-    game.skipIntro();
-    game.pressKey(KEY_TAB);
-    game.pressKey(KEY_SPACE);
-    game.pressKey(KEY_F10);
-    game.pressKey(KEY_DOWN);
-    game.pressKey(KEY_ESCAPE);
-    playEveryPair(game);
-    game.pressKey(KEY_ESCAPE);
-    game.pressKey(KEY_RETURN);
-    captureStdout([&] { game.pressKey(KEY_RETURN); });
-    expectFreshBoard();
-    EXPECT_EQ(service.said(), Sentences{});
-    EXPECT_EQ(service.commands, Sentences{}) << "a connection was opened";
-    EXPECT_EQ(gameState.speech.socket, -1);
-    EXPECT_TRUE(gameState.speech.outgoing.empty());
-}
-
-TEST(Speech, ATextIsSentLineByLineWithLeadingDotsDoubled) {
-    HeardSpeech service;
-    NullGame game;
-    ASSERT_TRUE(startSpeech());
-    speak("first\r\n.\n..two\n.", SPEECH_RESULT);
-    EXPECT_EQ(service.said(), Sentences{"message: first\n.\n..two\n."});
-    EXPECT_EQ(Sentences(service.commands.end() - 6, service.commands.end()),
-              (Sentences{"SPEAK", "first", "..", "...two", "..", "."}));
-}
-
-// No speech service: said once, and the game plays as without speech.
-TEST(Speech, NoServiceIsReportedOnceAndTheGamePlaysOn) {
-    ScratchDirectory empty;
-    setenv("SPEECHD_ADDRESS", ("unix_socket:" + empty.path() + "/none.sock").c_str(), 1);
-    NullGame game;
-    EXPECT_FALSE(startSpeech());
-    EXPECT_FALSE(speechOn());
-    EXPECT_TRUE(gameState.speech.failureReported);
-    game.pressKey(KEY_KEY_S, true);
-    EXPECT_FALSE(speechOn());
-    game.startGame();
-    playEveryPair(game);
-    EXPECT_NE(findId(ID_WIN_BOX), nullptr);
-    unsetenv("SPEECHD_ADDRESS");
-}
-
-// A service that takes the connection and then neither reads nor
-// answers: nothing the game does waits on it, and what piles up is held
-// to a limit.
-TEST(Speech, AServiceThatNeverAnswersCostsTheGameNothing) {
-    HeardSpeech service;
-    NullGame game;
-    ASSERT_TRUE(startSpeech());
-    const std::string sentence(100, 'x');
-    // Far more than the socket holds.
-    for (int i = 0; i < 20000; ++i)
-        speak(sentence, SPEECH_FOCUS);
-    EXPECT_GT(gameState.speech.outgoing.size(), gameState.speech.sent);
-    EXPECT_LT(gameState.speech.outgoing.size() - gameState.speech.sent, 80u * 1024);
-    game.startGame();
-    playEveryPair(game);
-    ASSERT_NE(findId(ID_WIN_BOX), nullptr);
-    EXPECT_EQ(gameState.clickCount, 20);
-    // Once it reads, it hears whole sentences, and the game's later ones.
-    Sentences heard = service.said();
-    for (int pass = 0; pass < 1000 && !gameState.speech.outgoing.empty(); ++pass) {
-        game.frame();
-        const Sentences more = service.said();
-        heard.insert(heard.end(), more.begin(), more.end());
-    }
-    ASSERT_TRUE(gameState.speech.outgoing.empty());
-    EXPECT_LT(heard.size(), 20000u);
-    EXPECT_EQ(std::count(heard.begin(), heard.end(), "text: " + sentence),
-              static_cast<long>(heard.size()));
-    game.pressKey(KEY_ESCAPE);
-    EXPECT_EQ(service.said(), Sentences{"text: Menu, opens with Enter"});
-    captureStdout([&] { game.pressKey(KEY_F2); });
-    EXPECT_EQ(service.said(), (Sentences{"message: New game: 20 tiles face down, in 5 rows of 4.",
-                                         "text: row 1, column 1, face down"}));
-}
-
-// A service that goes away mid-game is connected to again once, by the
-// next sentence; when that fails, speech is left alone.
-TEST(Speech, ALostServiceIsConnectedToAgainOnceThenLeftAlone) {
-    HeardSpeech service;
-    NullGame game;
-    ASSERT_TRUE(startSpeech());
-    game.startGame();
-    service.said();
-    service.hangUp();
-    game.pressKey(KEY_TAB);
-    EXPECT_EQ(service.said(), Sentences{"text: row 1, column 1, face down"});
-    EXPECT_EQ(service.commands.front(), "SET SELF CLIENT_NAME user:kavenna:main");
-
-    service.vanish();
-    game.pressKey(KEY_TAB);
-    game.pressKey(KEY_TAB);
-    EXPECT_TRUE(speechOn());
-    EXPECT_EQ(gameState.speech.socket, -1);
-    service.listen();
-    game.pressKey(KEY_TAB);
-    EXPECT_EQ(service.said(), Sentences{}) << "a service back later is left alone";
-    playEveryPair(game);
-    EXPECT_NE(findId(ID_WIN_BOX), nullptr);
 }
 
 } // namespace

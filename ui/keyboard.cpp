@@ -105,14 +105,19 @@ bool contains(const std::vector<gui::IGUIElement*>& buttons, gui::IGUIElement* e
 
 // Into a direction, the nearest button that stays in the focus's row
 // (or column) if any does, so a move on the board jumps over removed
-// tiles; otherwise the one in the nearest row (or column).
+// tiles; otherwise the one in the nearest row (or column). Where there
+// is none, the focus stays and says so.
 void moveFocus(s32 right, s32 down) {
     // An arrow that finds the focus nowhere the player could see it only
     // shows where it is now.
     gui::IGUIElement* before = gameState.guiEnvironment->getFocus();
     gui::IGUIElement* focus = keyboardFocus();
-    if (!focus || focus != before || focus->getType() != gui::EGUIET_BUTTON)
+    if (!focus || focus != before)
         return;
+    if (focus->getType() != gui::EGUIET_BUTTON) {
+        sayNothingThatWay(focus, right, down);
+        return;
+    }
     const core::position2d<s32> from = focus->getAbsolutePosition().getCenter();
     gui::IGUIElement* best = nullptr;
     s32 bestAlong = 0;
@@ -133,6 +138,8 @@ void moveFocus(s32 right, s32 down) {
     }
     if (best)
         gameState.guiEnvironment->setFocus(best);
+    else
+        sayNothingThatWay(focus, right, down);
 }
 
 // The board is the only screen without a background picture; a box open
@@ -156,10 +163,29 @@ bool onShortcut(const SEvent::SKeyInput& key) {
     return true;
 }
 
+// Noted before whatever may open "Menu": a key that opens it, or a press
+// of the mouse, which may land on its title.
+void noteFocusBeforeMenu() {
+    gui::IGUIElement* focus = gameState.guiEnvironment->getFocus();
+    const bool onTile = focus && focus->getType() == gui::EGUIET_BUTTON &&
+                        contains(reachableStops(), focus) && onScreen(focus);
+    gameState.focusBeforeMenu = onTile ? focus->getID() : ID_NONE;
+}
+
+// The tile that had the focus when the menu opened, while it is still on
+// the board; null for the title.
+gui::IGUIElement* focusBeforeMenu() {
+    for (gui::IGUIElement* stop : reachableStops())
+        if (stop->getType() == gui::EGUIET_BUTTON && stop->getID() == gameState.focusBeforeMenu)
+            return stop;
+    return nullptr;
+}
+
 // F10 or Alt+M open "Menu" from anywhere on the board, and so do Enter,
 // Space and Down on its title. While it is open it keeps every key but
 // Tab (which moves on and so closes it): Up and Down move the highlight,
-// Enter and Space choose, Escape and F10 close.
+// Enter and Space choose, Escape and F10 close it and give the focus back
+// where it was before it opened, as desktop menus do.
 bool onMenuKey(const SEvent::SKeyInput& key) {
     gui::IGUIContextMenu* bar = boardMenuBar();
     if (!bar || !boardInPlay())
@@ -170,6 +196,7 @@ bool onMenuKey(const SEvent::SKeyInput& key) {
                              (key.Key == KEY_RETURN || key.Key == KEY_SPACE || key.Key == KEY_DOWN);
         if (!menuKey && !onTitle)
             return false;
+        noteFocusBeforeMenu();
         openMenu();
         return true;
     }
@@ -186,9 +213,14 @@ bool onMenuKey(const SEvent::SKeyInput& key) {
     case KEY_SPACE:
         chooseMenuItem();
         break;
+    case KEY_LEFT:
+    case KEY_RIGHT:
+        // The menu has one column: the highlighted item is said again.
+        moveMenuHighlight(0);
+        break;
     case KEY_ESCAPE:
     case KEY_F10:
-        closeMenu();
+        closeMenu(focusBeforeMenu());
         break;
     default:
         break;
@@ -196,14 +228,35 @@ bool onMenuKey(const SEvent::SKeyInput& key) {
     return true;
 }
 
-// The click "Back" raises when pressed, from the button itself.
+// The click a button raises when pressed, from the button itself. What
+// it reaches may take itself off the screen at once, as an answered box
+// does: the button and what holds it stay alive until the engine's `run`
+// has returned.
 void pressButton(gui::IGUIElement* button) {
+    for (gui::IGUIElement* element = button;
+         element != gameState.guiEnvironment->getRootGUIElement(); element = element->getParent()) {
+        element->grab();
+        gameState.retiredElements.push_back(element);
+    }
     SEvent event{};
     event.EventType = EET_GUI_EVENT;
     event.GUIEvent.Caller = button;
     event.GUIEvent.Element = nullptr;
     event.GUIEvent.EventType = gui::EGET_BUTTON_CLICKED;
     button->getParent()->OnEvent(event);
+}
+
+// Escape answers an open box as a click on its one button does, at every
+// scale: the engine itself takes Escape only through the close button of
+// a box's title bar, which the game's boxes do not show (ui/skin.h).
+bool onEscapeInBox(const SEvent::SKeyInput& key) {
+    if (key.Key != KEY_ESCAPE || reachableArea() == gameState.guiEnvironment->getRootGUIElement())
+        return false;
+    const std::vector<gui::IGUIElement*> answers = reachableStops();
+    if (answers.empty())
+        return false;
+    pressButton(answers.front());
+    return true;
 }
 
 // Escape leaves the About screen as "Back" does.
@@ -232,6 +285,35 @@ bool onFirstTab(const SEvent::SKeyInput& key) {
     return true;
 }
 
+// Tab where the focus is the only stop, as on the board after a win,
+// leaves it there and says so.
+bool onLoneTab(const SEvent::SKeyInput& key) {
+    if (key.Key != KEY_TAB)
+        return false;
+    const std::vector<gui::IGUIElement*> stops = reachableStops();
+    gui::IGUIElement* focus = gameState.guiEnvironment->getFocus();
+    if (stops.size() != 1 || stops.front() != focus)
+        return false;
+    sayFocusAgain(focus);
+    return true;
+}
+
+// A key of the key table that has nothing to do here (Escape with
+// nothing to close, the board's shortcuts off the board) still answers:
+// with where the focus is.
+bool isGameKey(const SEvent::SKeyInput& key) {
+    return key.Key == KEY_ESCAPE || key.Key == KEY_F10 || key.Key == KEY_F2 ||
+           (key.Control && (key.Key == KEY_KEY_N || key.Key == KEY_KEY_Q)) ||
+           (gameState.altHeld && key.Key == KEY_KEY_M);
+}
+
+void answerWithTheFocus() {
+    gui::IGUIElement* before = gameState.guiEnvironment->getFocus();
+    gui::IGUIElement* focus = keyboardFocus();
+    if (focus && focus == before)
+        sayFocusAgain(focus);
+}
+
 } // namespace
 
 bool onKeyboardInput(const SEvent& event) {
@@ -239,6 +321,8 @@ bool onKeyboardInput(const SEvent& event) {
         if (isMouseButtonPress(event.MouseInput)) {
             gameState.keyboardInUse = false;
             gameState.altHeld = false;
+            if (!menuOpen())
+                noteFocusBeforeMenu();
         }
         return false;
     }
@@ -255,8 +339,13 @@ bool onKeyboardInput(const SEvent& event) {
         toggleSpeech();
         return true;
     }
-    if (onShortcut(key) || onMenuKey(key) || onEscapeFromAbout(key) || onFirstTab(key))
+    if (onShortcut(key) || onMenuKey(key) || onEscapeInBox(key) || onEscapeFromAbout(key) ||
+        onFirstTab(key) || onLoneTab(key))
         return true;
+    if (isGameKey(key)) {
+        answerWithTheFocus();
+        return false;
+    }
 
     switch (key.Key) {
     case KEY_LEFT:

@@ -1,11 +1,12 @@
 // Keyboard play beside the mouse. The engine itself moves the focus with
-// Tab and Shift+Tab and presses the focused button with Space or Enter;
-// an open box answers Escape. Added here: the arrow keys move the focus
-// across the buttons on screen (on the board across the grid, over
-// removed tiles); on the board Ctrl+N or F2 deals, Ctrl+Q quits, and the
-// menu bar's title is the last stop of Tab, opened there or anywhere by
-// F10 and Alt+M and worked with the arrows (ui/menu_keys.h); Escape on
-// About goes back; Ctrl+S turns speech on and off anywhere; and while the
+// Tab and Shift+Tab and presses the focused button with Space or Enter.
+// Added here: the arrow keys move the focus across the buttons on screen
+// (on the board across the grid, over removed tiles); on the board Ctrl+N
+// or F2 deals, Ctrl+Q quits, and the menu bar's title is the last stop of
+// Tab, opened there or anywhere by F10 and Alt+M and worked with the
+// arrows (ui/menu_keys.h); Escape answers an open box and on About goes
+// back; Ctrl+S turns speech on and off anywhere; with speech on, a key
+// that leaves the focus where it was says where it stays; and while the
 // keyboard is in use the focus is kept on a stop the player can see. The
 // receiver hands key and mouse events here, apart from its routing of GUI
 // events.

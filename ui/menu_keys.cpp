@@ -107,11 +107,15 @@ void chooseMenuItem() {
     pointerEvent(boardMenuBar(), EMIE_LMOUSE_LEFT_UP, itemCentre(sub, sub->getSelectedItem()));
 }
 
-void closeMenu() {
+void closeMenu(gui::IGUIElement* focus) {
     gui::IGUIContextMenu* bar = boardMenuBar();
     if (!bar || !menuOpen())
         return;
     // Losing the focus is what closes the engine's menu.
+    if (focus && focus != bar) {
+        gameState.guiEnvironment->setFocus(focus);
+        return;
+    }
     gameState.guiEnvironment->removeFocus(bar);
     gameState.guiEnvironment->setFocus(bar);
 }

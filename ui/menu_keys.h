@@ -22,8 +22,9 @@ void highlightMenuItem(irr::s32 item);
 void moveMenuHighlight(irr::s32 step);
 // Chooses the highlighted item; with none highlighted nothing happens.
 void chooseMenuItem();
-// Closes the menu without choosing; the focus stays on its title.
-void closeMenu();
+// Closes the menu without choosing and gives the focus to `focus`, or
+// to its title when `focus` is null.
+void closeMenu(irr::gui::IGUIElement* focus);
 
 // Where the bar's title stands, the part of the bar the focus ring marks.
 irr::core::rect<irr::s32> menuTitleArea(irr::gui::IGUIElement* bar);

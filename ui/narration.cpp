@@ -118,37 +118,41 @@ TileClick noteTileClick(int id) {
     click.revealedBefore = gameState.revealedCount;
     click.firstBefore = gameState.firstTile;
     click.pairsBefore = gameState.matchedPairs;
+    gameState.tileClickUnderWay = true;
     return click;
 }
 
-std::vector<std::string> tileClickSentences(const TileClick& click) {
+bool tileClickWon(const TileClick& click) {
+    return click.revealedBefore == 1 && click.firstBefore != click.id &&
+           gameState.revealedCount == 2 &&
+           gameState.tileValues[gameState.firstTile] == gameState.tileValues[click.id] &&
+           click.pairsBefore + 1 == PAIR_COUNT;
+}
+
+std::string tileClickSentence(const TileClick& click) {
     const int id = click.id;
     const std::string turned = pictureName(gameState.tileValues[id]) + ", " + tilePlace(id);
     if (click.revealedBefore == 1 && click.firstBefore == id)
-        return {turned + ", face up already"};
-    std::vector<std::string> sentences{turned};
+        return turned + ", face up already";
     if (gameState.revealedCount != 2)
-        return sentences;
+        return turned;
     const int first = gameState.firstTile;
-    if (gameState.tileValues[first] != gameState.tileValues[id]) {
-        sentences.push_back("Two different pictures.");
-        return sentences;
-    }
-    const int found = click.pairsBefore + 1;
-    sentences.push_back("Pair found, " + std::to_string(found) + " of " +
-                        std::to_string(PAIR_COUNT) + ".");
+    if (gameState.tileValues[first] != gameState.tileValues[id])
+        return turned + ". Two different pictures.";
+    std::string sentence = turned + ". Pair found, " + std::to_string(click.pairsBefore + 1) +
+                           " of " + std::to_string(PAIR_COUNT) + ".";
     // The win box takes the focus inside the click; it is read here,
     // after what led to it.
-    if (found == PAIR_COUNT)
+    if (tileClickWon(click))
         for (gui::IGUIElement* child : gameState.guiEnvironment->getRootGUIElement()->getChildren())
             for (gui::IGUIElement* box : child->getChildren())
                 if (box->getID() == ID_WIN_BOX)
-                    sentences.push_back(messageBoxSentence(box));
-    return sentences;
+                    sentence += " " + messageBoxSentence(box);
+    return sentence;
 }
 
 void sayWelcome() {
-    say(WELCOME_SENTENCE, SPEECH_RESULT);
+    say(WELCOME_SENTENCE, SPEECH_LASTING);
 }
 
 void sayScreen(const char* sentence) {
@@ -160,24 +164,37 @@ void sayBoard() {
 }
 
 void sayFocus(gui::IGUIElement* element, gui::IGUIElement* lost) {
-    if (!speechOn() || !element)
+    if (!speechOn() || !element || gameState.tileClickUnderWay)
         return;
     if (element->getType() == gui::EGUIET_MESSAGE_BOX) {
         // A box takes the focus as it opens, hands it to its button and
         // takes it back: it is read the first time only, and the win box
         // with the click that won.
         if (element->getID() != ID_WIN_BOX && !inside(lost, element))
-            say(messageBoxSentence(element), SPEECH_RESULT);
+            say(messageBoxSentence(element), SPEECH_LASTING);
         return;
     }
     say(focusSentence(element), SPEECH_FOCUS);
 }
 
+void sayFocusAgain(gui::IGUIElement* element) {
+    say(focusSentence(element), SPEECH_FOCUS);
+}
+
+void sayNothingThatWay(gui::IGUIElement* element, s32 right, s32 down) {
+    const char* way = right > 0   ? "to the right"
+                      : right < 0 ? "to the left"
+                      : down > 0  ? "below"
+                                  : "above";
+    const std::string where = focusSentence(element);
+    if (!where.empty())
+        say(std::string("Nothing ") + way + "; still " + where, SPEECH_FOCUS);
+}
+
 void sayTileClick(const TileClick& click) {
-    if (!speechOn())
-        return;
-    for (const std::string& sentence : tileClickSentences(click))
-        say(sentence, SPEECH_RESULT);
+    gameState.tileClickUnderWay = false;
+    if (speechOn())
+        say(tileClickSentence(click), tileClickWon(click) ? SPEECH_LASTING : SPEECH_RESULT);
 }
 
 void sayMenuItem(gui::IGUIContextMenu* menu, s32 item) {
@@ -189,7 +206,9 @@ void sayMenuItem(gui::IGUIContextMenu* menu, s32 item) {
 }
 
 void toggleSpeech() {
-    if (speechOn())
+    // With the service lost, speech is on but silent: the key that finds
+    // it so connects again rather than turning speech off.
+    if (speechOn() && speechConnected())
         stopSpeech(SPEECH_OFF_SENTENCE);
     else if (startSpeech())
         say(SPEECH_ON_SENTENCE, SPEECH_RESULT);

@@ -1,8 +1,10 @@
 // What the game says with speech on: each screen as it appears, the
-// button, tile or menu title the focus reaches, each menu item the keys
-// highlight, each tile turned and what followed, and each message box. The sentences are made from
-// the game's state alone (the *Sentence functions); the say* functions speak them, and do nothing
-// while speech is off.
+// button, tile or menu title the focus reaches (or where it stays), each
+// menu item the keys highlight, each tile turned with what followed, and
+// each message box; and how each sentence meets the others
+// (app/linux/speech.h). The sentences are made from the game's state
+// alone (the *Sentence functions); the say* functions speak them, and do
+// nothing while speech is off.
 #pragma once
 
 #include <irrlicht.h>
@@ -26,7 +28,11 @@ const char* const WELCOME_SENTENCE =
 const char* const SPEECH_ON_SENTENCE = "Speech on. Control S turns it off.";
 const char* const SPEECH_OFF_SENTENCE = "Speech off.";
 
-// What a tile click left, noted before the click reaches the rules.
+// What a tile click left, noted before the click reaches the rules. From
+// then until the click's sentence is said, the focus moves the click
+// makes on its way (a win box taking the focus and handing it round) are
+// not said: the click's sentence tells what happened, and where the
+// keyboard's focus lands after it is said after it.
 struct TileClick {
     int id = 0;
     int revealedBefore = 0;
@@ -34,18 +40,24 @@ struct TileClick {
     int pairsBefore = 0;
 };
 TileClick noteTileClick(int id);
-// The sentences the click gives, once the rules have acted on it: the
-// picture turned and where, then a pair found, two different pictures,
-// or the box that announces the win.
-std::vector<std::string> tileClickSentences(const TileClick& click);
+// The one sentence the click gives, once the rules have acted on it: the
+// picture turned and where, then a pair found or two different pictures,
+// and after the last pair the box that announces the win.
+std::string tileClickSentence(const TileClick& click);
+bool tileClickWon(const TileClick& click);
 
 void sayWelcome();
 void sayScreen(const char* sentence);
 void sayBoard();
 // From the receiver's focus event; `lost` is the element that had it.
 void sayFocus(irr::gui::IGUIElement* element, irr::gui::IGUIElement* lost);
+// A key that left the focus where it was says so: where it stays, after
+// an arrow that found nothing that way (`right`, `down` as the arrow
+// points) what lay there.
+void sayFocusAgain(irr::gui::IGUIElement* element);
+void sayNothingThatWay(irr::gui::IGUIElement* element, irr::s32 right, irr::s32 down);
 void sayTileClick(const TileClick& click);
 // The item of `menu` the keyboard just highlighted.
 void sayMenuItem(irr::gui::IGUIContextMenu* menu, irr::s32 item);
-// Ctrl+S: speech on or off.
+// Ctrl+S: speech on or off; on, however the service was lost before.
 void toggleSpeech();

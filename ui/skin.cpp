@@ -1,6 +1,7 @@
 #include "ui/skin.h"
 
 #include "app/game_state.h"
+#include "ui/button_art.h"
 
 using namespace irr;
 
@@ -63,7 +64,7 @@ void dressSkin(gui::IGUIFont* font) {
     // buttons; its sizes are taken over from the skin the engine starts
     // with, so that nothing moves.
     gui::IGUISkin* engineSkin = gui->getSkin();
-    gui::IGUISkin* skin = gui->createSkin(gui::EGST_WINDOWS_CLASSIC);
+    gui::IGUISkin* skin = createButtonArtSkin(gui->createSkin(gui::EGST_WINDOWS_CLASSIC));
     for (s32 size = 0; size < gui::EGDS_COUNT; ++size) {
         const gui::EGUI_DEFAULT_SIZE which = static_cast<gui::EGUI_DEFAULT_SIZE>(size);
         skin->setSize(which, engineSkin->getSize(which) * gameState.scale);
@@ -78,7 +79,7 @@ void dressSkin(gui::IGUIFont* font) {
 }
 
 void dressMessageBox(gui::IGUIWindow* box) {
-    if (gameState.scale > 1 && box && box->getCloseButton())
+    if (box && box->getCloseButton())
         box->getCloseButton()->setVisible(false);
 }
 

@@ -1,8 +1,9 @@
-// The look of the engine's own widgets (the website button, which has no
-// picture, the menu bar, the message boxes and the tool-tips): the colours
-// of the game's menu panel and button art instead of the engine's grey,
-// and every size the engine takes from its skin (menu, title bar and box
-// margins, text offsets, the buttons of a box) at the game's scale.
+// The look of the engine's own widgets (the menu bar, the message boxes
+// and the tool-tips): the colours of the game's menu panel and button art
+// instead of the engine's grey, and every size the engine takes from its
+// skin (menu, title bar and box margins, text offsets, the buttons of a
+// box) at the game's scale. The website button, which has no picture of
+// its own, wears the button art like the menu's buttons (ui/button_art.h).
 #pragma once
 
 #include <irrlicht.h>
@@ -13,8 +14,9 @@
 void dressSkin(irr::gui::IGUIFont* font);
 
 // The engine draws a box's close button with a picture of its own at one
-// size only; above scale 1 the box keeps only its answer button, which
-// (like Escape) closes it as well.
+// size only: so that a box looks the same at every scale, it keeps only
+// its answer button, which closes it as well, and Escape presses that
+// (ui/keyboard.h).
 void dressMessageBox(irr::gui::IGUIWindow* box);
 
 // Text that stands on the menu background's dark blue, off the panel,

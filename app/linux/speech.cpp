@@ -3,10 +3,12 @@
 #include "app/game_state.h"
 #include "app/linux/platform.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -21,6 +23,25 @@ const unsigned SERVICE_START_MS = 10000;
 // Answers are a line or two per command; a pass reads at most this many
 // chunks of them, so a service that floods the socket cannot hold it.
 const int MAX_ANSWER_READS = 16;
+// No answer line is longer; a longer one is not an answer and is dropped.
+const std::size_t MAX_ANSWER_LINE = 4096;
+// How long leaving waits for the answer to QUIT: the service answers at
+// once, and one that does not is not waited for any longer.
+const int QUIT_ANSWER_MS = 200;
+// Should the service never report a sentence that must be heard whole
+// as ended, it stops holding the others back after this long: time to
+// say it at the slowest voice's pace, a few characters a second.
+const unsigned LASTING_MS_AT_LEAST = 2000;
+const unsigned LASTING_MS_PER_CHARACTER = 200;
+
+// The service's answers and events begin with a number of three digits:
+// "225" hands a queued sentence its number, and with notifications on
+// "702" and "703" report a sentence ended or cancelled, the sentence's
+// number on the event's first line.
+const char* const ANSWER_QUEUED = "225";
+const char* const EVENT_ENDED = "702";
+const char* const EVENT_CANCELLED = "703";
+const char* const ANSWER_GOODBYE = "231";
 
 SpeechLink& link() {
     return gameState.speech;
@@ -80,10 +101,20 @@ int connectTo(const std::string& path) {
     return socket;
 }
 
+// What a connection knows, from its first command on: a new connection
+// starts with none of the old one's settings, sentences or answers. The
+// service is asked to tell when each sentence ends or is cancelled.
 void introduce() {
-    link().outgoing = "SET SELF CLIENT_NAME user:kavenna:main\r\n";
-    link().sent = 0;
-    link().priority.clear();
+    SpeechLink& l = link();
+    l.outgoing = "SET SELF CLIENT_NAME user:kavenna:main\r\n"
+                 "SET SELF NOTIFICATION END on\r\n"
+                 "SET SELF NOTIFICATION CANCEL on\r\n";
+    l.sent = 0;
+    l.incoming.clear();
+    l.priority.clear();
+    l.unnumbered.clear();
+    l.lasting.clear();
+    l.eventLines = 0;
 }
 
 bool connectService() {
@@ -94,14 +125,18 @@ bool connectService() {
     return true;
 }
 
-// What was unsent belonged to the lost connection; the next sentence
-// may connect again.
+// What was unsent belonged to the lost connection. The next sentence
+// connects again.
 void lose() {
     close(link().socket);
     link().socket = -1;
     link().outgoing.clear();
     link().sent = 0;
-    link().retryLeft = true;
+    if (!link().lossReported) {
+        link().lossReported = true;
+        std::fputs("kavenna: the speech service went away; speech comes back when it does\n",
+                   stderr);
+    }
 }
 
 void send() {
@@ -127,19 +162,75 @@ void send() {
     }
 }
 
-void dropAnswers() {
+bool startsWith(const std::string& line, const char* code, char separator) {
+    return line.size() > 3 && line.compare(0, 3, code) == 0 && line[3] == separator;
+}
+
+// One line of the service's: the numbers it gives the sentences, and the
+// end of those that must be heard whole.
+void readAnswerLine(const std::string& line) {
+    SpeechLink& l = link();
+    if (line.empty() || line[0] != '7') {
+        if (startsWith(line, ANSWER_QUEUED, '-') && !l.unnumbered.empty()) {
+            if (l.unnumbered.front())
+                l.lasting.push_back(line.substr(4));
+            l.unnumbered.pop_front();
+        }
+        return;
+    }
+    // An event: "7xx-sentence", "7xx-client", "7xx WHAT".
+    if (line.size() > 3 && line[3] == '-') {
+        if (l.eventLines++ == 0)
+            l.eventSentence = line.substr(4);
+        return;
+    }
+    if (startsWith(line, EVENT_ENDED, ' ') || startsWith(line, EVENT_CANCELLED, ' '))
+        l.lasting.erase(std::remove(l.lasting.begin(), l.lasting.end(), l.eventSentence),
+                        l.lasting.end());
+    l.eventLines = 0;
+}
+
+enum class Reading { DRY, GONE, STOPPED };
+
+// Reads what the service sent, a pass's share at most, each whole line
+// through `readAnswerLine`: DRY once nothing more waits, GONE once the
+// service has gone, STOPPED at the first line `stopAt` (if any) accepts.
+Reading readAnswers(bool (*stopAt)(const std::string&)) {
+    SpeechLink& l = link();
     char answers[512];
     for (int reads = 0; reads < MAX_ANSWER_READS; ++reads) {
-        const ssize_t n = recv(link().socket, answers, sizeof answers, MSG_DONTWAIT);
-        if (n > 0)
-            continue;
+        const ssize_t n = recv(l.socket, answers, sizeof answers, MSG_DONTWAIT);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
-            return;
-        lose();
-        return;
+            return Reading::DRY;
+        if (n <= 0)
+            return Reading::GONE;
+        l.incoming.append(answers, static_cast<std::size_t>(n));
+        for (std::size_t end; (end = l.incoming.find("\r\n")) != std::string::npos;) {
+            const std::string line = l.incoming.substr(0, end);
+            l.incoming.erase(0, end + 2);
+            readAnswerLine(line);
+            if (stopAt && stopAt(line))
+                return Reading::STOPPED;
+        }
+        if (l.incoming.size() > MAX_ANSWER_LINE)
+            l.incoming.clear();
     }
+    return Reading::DRY;
+}
+
+bool isGoodbye(const std::string& line) {
+    return startsWith(line, ANSWER_GOODBYE, ' ');
+}
+
+// A sentence that must be heard whole is still being said or waits.
+bool lastingUnderWay() {
+    const SpeechLink& l = link();
+    const bool numbered = !l.lasting.empty();
+    const bool waiting =
+        std::find(l.unnumbered.begin(), l.unnumbered.end(), true) != l.unnumbered.end();
+    return (numbered || waiting) && static_cast<int>(l.lastingUntil - millisecondTicks()) > 0;
 }
 
 // A service the game started listens after a while; sentences wait
@@ -159,9 +250,19 @@ void awaitStartedService() {
     report("the speech service did not start");
 }
 
+void setPriority(const char* wanted) {
+    SpeechLink& l = link();
+    if (l.priority == wanted)
+        return;
+    l.outgoing += "SET SELF PRIORITY ";
+    l.outgoing += wanted;
+    l.outgoing += "\r\n";
+    l.priority = wanted;
+}
+
 // SPEAK's text ends at a line holding a lone dot, so a line that starts
 // with a dot gets a second one, which the service takes off again.
-void queueText(const std::string& text) {
+void queueText(const std::string& text, bool lasting) {
     std::string& out = link().outgoing;
     out += "SPEAK\r\n";
     std::size_t start = 0;
@@ -179,23 +280,48 @@ void queueText(const std::string& text) {
         start = end + 1;
     }
     out += ".\r\n";
+    link().unnumbered.push_back(lasting);
+}
+
+// Leaving: QUIT's answer comes before the service closes its end; closed
+// first, ours would leave the service writing into a broken pipe.
+void awaitGoodbye() {
+    SpeechLink& l = link();
+    const unsigned deadline = millisecondTicks() + QUIT_ANSWER_MS;
+    for (;;) {
+        const int left = static_cast<int>(deadline - millisecondTicks());
+        if (left <= 0)
+            return;
+        pollfd answer{l.socket, POLLIN, 0};
+        const int ready = poll(&answer, 1, left);
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0 || readAnswers(isGoodbye) != Reading::DRY)
+            return;
+    }
 }
 
 } // namespace
 
 bool startSpeech() {
-    if (link().on)
-        return true;
-    const bool reported = link().failureReported;
-    link() = SpeechLink();
-    link().failureReported = reported;
+    SpeechLink& l = link();
+    if (l.on) {
+        if (l.socket >= 0 || l.serviceStarting)
+            return true;
+        return connectService();
+    }
+    const bool reported = l.failureReported;
+    const bool lossReported = l.lossReported;
+    l = SpeechLink();
+    l.failureReported = reported;
+    l.lossReported = lossReported;
     bool isDefault = false;
-    if (!serviceAddress(link().address, isDefault)) {
+    if (!serviceAddress(l.address, isDefault)) {
         report("SPEECHD_ADDRESS names no Unix socket of a speech service");
         return false;
     }
     if (connectService()) {
-        link().on = true;
+        l.on = true;
         return true;
     }
     // As libspeechd does, only for the user's own service.
@@ -203,9 +329,9 @@ bool startSpeech() {
     char option[] = "--spawn";
     char* arguments[] = {program, option, nullptr};
     if (isDefault && startProgram(arguments)) {
-        link().on = true;
-        link().serviceStarting = true;
-        link().startedAt = millisecondTicks();
+        l.on = true;
+        l.serviceStarting = true;
+        l.startedAt = millisecondTicks();
         introduce();
         return true;
     }
@@ -214,60 +340,66 @@ bool startSpeech() {
 }
 
 void stopSpeech(const std::string& farewell) {
-    if (!link().on)
+    SpeechLink& l = link();
+    if (!l.on)
         return;
-    link().retryLeft = false;
-    if (link().socket >= 0) {
-        link().outgoing += "CANCEL SELF\r\n";
-        speak(farewell, SPEECH_RESULT);
-        link().outgoing += "QUIT\r\n";
+    if (l.socket >= 0) {
+        // Turning speech off silences everything, however long it lasts.
+        l.outgoing += "CANCEL SELF\r\n";
+        if (!farewell.empty()) {
+            setPriority("message");
+            queueText(farewell, false);
+        }
+        l.outgoing += "QUIT\r\n";
         send();
+        // A service that has not taken the whole of QUIT is not waited for.
+        if (l.socket >= 0 && l.outgoing.empty())
+            awaitGoodbye();
     }
-    if (link().socket >= 0)
-        close(link().socket);
-    link().socket = -1;
-    link().on = false;
-    link().serviceStarting = false;
-    link().outgoing.clear();
-    link().sent = 0;
+    if (l.socket >= 0)
+        close(l.socket);
+    const bool reported = l.failureReported;
+    const bool lossReported = l.lossReported;
+    l = SpeechLink();
+    l.failureReported = reported;
+    l.lossReported = lossReported;
 }
 
 bool speechOn() {
     return link().on;
 }
 
+bool speechConnected() {
+    return link().on && (link().socket >= 0 || link().serviceStarting);
+}
+
 void speak(const std::string& text, SpeechPriority priority) {
     SpeechLink& l = link();
     if (!l.on || text.empty())
         return;
-    // The sentence that finds the service gone is the one that connects
-    // again, if that is still allowed; once only, should the new
-    // connection fail at once too.
-    for (bool reconnected = false;;) {
-        if (l.socket < 0 && !l.serviceStarting) {
-            if (!l.retryLeft || reconnected)
-                return;
-            l.retryLeft = false;
-            reconnected = true;
-            if (!connectService())
-                return;
-        }
-        if (l.outgoing.size() - l.sent > MAX_UNSENT_BYTES)
-            return;
-        // "text" is cut off by any later sentence, "message" by none.
-        const char* wanted = priority == SPEECH_FOCUS ? "text" : "message";
-        if (l.priority != wanted) {
-            l.outgoing += "SET SELF PRIORITY ";
-            l.outgoing += wanted;
-            l.outgoing += "\r\n";
-            l.priority = wanted;
-        }
-        queueText(text);
-        if (l.socket >= 0)
-            send();
-        if (l.socket >= 0 || l.serviceStarting)
-            return;
+    // Whatever was said while the service was away is lost; the first
+    // sentence after it is back connects again.
+    if (l.socket < 0 && !l.serviceStarting && !connectService())
+        return;
+    if (l.outgoing.size() - l.sent > MAX_UNSENT_BYTES)
+        return;
+    // "text" is postponed while a "message" is said or waits, and cut
+    // off by the next "text" or "message"; a "message" waits for the one
+    // before it, which CANCEL SELF takes away unless it must be heard.
+    const bool heldBack = lastingUnderWay();
+    if (priority != SPEECH_FOCUS && !heldBack)
+        l.outgoing += "CANCEL SELF\r\n";
+    setPriority(priority == SPEECH_FOCUS ? "text" : "message");
+    const bool lasting = priority == SPEECH_LASTING;
+    queueText(text, lasting);
+    if (lasting) {
+        const unsigned until = millisecondTicks() + LASTING_MS_AT_LEAST +
+                               LASTING_MS_PER_CHARACTER * static_cast<unsigned>(text.size());
+        if (!heldBack || static_cast<int>(until - l.lastingUntil) > 0)
+            l.lastingUntil = until;
     }
+    if (l.socket >= 0)
+        send();
 }
 
 void serviceSpeech() {
@@ -278,7 +410,9 @@ void serviceSpeech() {
         awaitStartedService();
     if (l.socket < 0)
         return;
-    dropAnswers();
-    if (l.socket >= 0)
-        send();
+    if (readAnswers(nullptr) == Reading::GONE) {
+        lose();
+        return;
+    }
+    send();
 }

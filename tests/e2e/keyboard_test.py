@@ -2,16 +2,19 @@
 """Plays the built game in a real window under Xvfb with the keyboard
 alone, watching the focus ring and the board's menu.
 
-From the intro to the main menu; About (where the ring starts on Back),
-left with Escape, then again with Enter on Back; on the board "Menu"
-opened with Alt+M and closed with Escape; a perfect game read off the
-deal trace with Tab, Shift+Tab and the arrow keys, the "You won" box
-answered with Escape, and the empty board continued with Tab, Enter,
-Enter; F10 then Enter for "New Game"; new deals with Ctrl+N and F2; and
-"Exit" from the menu (with OpenGL) or Ctrl+Q (with --software, where the
-X server has no GLX). Every key that moves the focus is followed by a
-screenshot that must show exactly one ring, around the button or the
-menu title the player expects.
+From the intro to the main menu; About (where the ring starts on Back,
+and the website button wears the button art), left with Escape, then
+again with Enter on Back; on the board "Menu" opened with Alt+M and
+closed with Escape, which gives the ring back to the tile it was opened
+from, then opened and closed again on its title; a perfect game read
+off the deal trace with Tab, Shift+Tab and the arrow keys, the "You
+won" box answered with Escape, and the empty board continued with Tab,
+Enter, Enter; F10 then Enter for "New Game"; new deals with Ctrl+N and
+F2; and "Exit" from the menu (with OpenGL) or Ctrl+Q (with --software,
+where the X server has no GLX). Every key that moves the focus is
+followed by a screenshot that must show exactly one ring, around the
+button or the menu title the player expects. With --scale-2 the desktop
+asks for scale 2 and all of it is checked at twice the size.
 
 With --speech the game speaks to a fake speech service: against one that
 answers, a blind player's whole session found by ear alone (SpokenPlay
@@ -22,6 +25,7 @@ the run above, which must play on as without speech.
 import os
 import re
 import sys
+import time
 
 import pictures
 import play_test
@@ -34,18 +38,23 @@ import fake_speechd  # noqa: E402
 SCREEN_SECONDS = play_test.SCREEN_SECONDS
 START_BUTTON = play_test.START_BUTTON
 ABOUT_BUTTON = play_test.ABOUT_BUTTON
-WEBSITE_BUTTON = (250, 300, 550, 350)
+WEBSITE_BUTTON = play_test.WEBSITE_BUTTON
 BACK_BUTTON = ABOUT_BUTTON
 # What the ring finder reports for the menu bar's title, whose ring lies
-# inside it: the title stands at (0, 0)-(64, 24).
-MENU_TITLE_RING = (6, 6, 58, 18)
+# inside it, at each scale: the title stands at (0, 0)-(64, 24), and at
+# scale 2, where the engine adds the same 20 pixels to its text's width,
+# at (0, 0)-(108, 43).
+MENU_TITLE_RING = {1: (6, 6, 58, 18), 2: (12, 12, 96, 31)}
 # The menu title as a stop of Tab.
 MENU = "the menu title"
-# A column through the drop-down menu's two items, right of the first
-# tile: white while the menu is closed.
-MENU_COLUMN_X = 118
-MENU_ITEM_Y = (36, 56)
-MENU_DROP = (MENU_COLUMN_X, 28, MENU_COLUMN_X + 1, 68)
+# At each scale, a column through the drop-down menu's two items (x, and
+# y in each), and a strip of it that is white while the menu is closed.
+# At scale 1 the column passes right of the first tile; at scale 2, where
+# the menu is narrower than that tile, the strip lies above the tile and
+# the ring around it.
+MENU_COLUMN_X = {1: 118, 2: 100}
+MENU_ITEM_Y = {1: (36, 56), 2: (52, 104)}
+MENU_DROP = {1: (118, 28, 119, 68), 2: (100, 44, 101, 56)}
 
 
 def reading_order(tile):
@@ -63,7 +72,7 @@ class KeyboardPlay(play_test.Play):
         """Waits for the one focus ring to surround the box `expected`."""
 
         def check(shot):
-            found, complaint = pictures.focus_ring(shot, inside)
+            found, complaint = pictures.focus_ring(shot, inside, self.k)
             if complaint:
                 return complaint
             if found != expected:
@@ -76,7 +85,7 @@ class KeyboardPlay(play_test.Play):
         return shot
 
     def no_ring(self, shot, what):
-        found, _ = pictures.focus_ring(shot)
+        found, _ = pictures.focus_ring(shot, scale=self.k)
         if found:
             raise TestFailure("%s: a focus ring around %r" % (what, found))
 
@@ -86,24 +95,27 @@ class KeyboardPlay(play_test.Play):
         self.s.x("xdotool", "windowfocus", "--sync", self.s.window)
         self.no_ring(self.s.screenshot(), "the main menu before any key")
         self.key("Tab")
-        self.ring_on(START_BUTTON, "menu-ring", "the ring on Start Game after Tab")
+        self.ring_on(self.at(*START_BUTTON), "menu-ring", "the ring on Start Game after Tab")
         self.key("Tab")
-        self.ring_on(ABOUT_BUTTON, None, "the ring on About after a second Tab")
+        self.ring_on(self.at(*ABOUT_BUTTON), None, "the ring on About after a second Tab")
         self.key("shift+Tab")
-        self.ring_on(START_BUTTON, None, "the ring back on Start Game after Shift+Tab")
+        self.ring_on(self.at(*START_BUTTON), None, "the ring back on Start Game after Shift+Tab")
         self.key("Down")
-        self.ring_on(ABOUT_BUTTON, None, "the ring on About after Down")
+        self.ring_on(self.at(*ABOUT_BUTTON), None, "the ring on About after Down")
         self.key("space")
         # The keyboard starts on Back, though the website button is above.
-        self.ring_on(BACK_BUTTON, "about-ring", "About, the ring on Back")
+        shot = self.ring_on(self.at(*BACK_BUTTON), "about-ring", "About, the ring on Back")
+        complaint = self.website_button(shot)
+        if complaint:
+            raise TestFailure("the website button: " + complaint)
         self.key("Tab")
-        self.ring_on(WEBSITE_BUTTON, None, "the ring on the website button after Tab")
+        self.ring_on(self.at(*WEBSITE_BUTTON), None, "the ring on the website button after Tab")
         self.key("Escape")
         self.main_menu_again("Escape on About")
         self.key("Down")
-        self.ring_on(ABOUT_BUTTON, None, "the ring on About after Down")
+        self.ring_on(self.at(*ABOUT_BUTTON), None, "the ring on About after Down")
         self.key("Return")
-        self.ring_on(BACK_BUTTON, None, "About again, the ring on Back")
+        self.ring_on(self.at(*BACK_BUTTON), None, "About again, the ring on Back")
         self.key("Return")
         self.main_menu_again("Enter on Back")
         self.step("Tab, Shift+Tab and the arrows move a ring through the menus from the top"
@@ -111,11 +123,14 @@ class KeyboardPlay(play_test.Play):
 
     def main_menu_again(self, how):
         self.s.wait_for("the main menu after %s" % how, self.menu_check_with_ring, SCREEN_SECONDS)
-        self.ring_on(START_BUTTON, None, "the main menu after %s, the ring on Start Game" % how)
+        self.ring_on(self.at(*START_BUTTON), None,
+                     "the main menu after %s, the ring on Start Game" % how)
 
     def menu_check_with_ring(self, shot):
         # The ring lies on the menu picture: leave it out of the comparison.
-        ringed = [(l - 6, t - 6, r + 6, b + 6) for l, t, r, b in (START_BUTTON, ABOUT_BUTTON)]
+        ring = 6 * self.k
+        ringed = [(l - ring, t - ring, r + ring, b + ring)
+                  for l, t, r, b in (self.at(*START_BUTTON), self.at(*ABOUT_BUTTON))]
         return pictures.shows_outside(shot, self.menu_background, ringed)
 
     # --- the board ----------------------------------------------------------
@@ -125,7 +140,7 @@ class KeyboardPlay(play_test.Play):
         deal = self.read_deal(len(self.deals) * 20)
         self.left = set(range(20))
         self.focus = 0
-        self.ring_on(pictures.tile_box(0), "board-ring", "the new board, the ring on tile 0")
+        self.ring_on(self.tile_box(0), "board-ring", "the new board, the ring on tile 0")
         return deal
 
     def press_towards(self, target):
@@ -155,7 +170,7 @@ class KeyboardPlay(play_test.Play):
             key, landing = self.press_towards(target)
             self.key(key)
             self.keys_used.add(key)
-            self.ring_on(MENU_TITLE_RING if landing == MENU else pictures.tile_box(landing), None,
+            self.ring_on(MENU_TITLE_RING[self.k] if landing == MENU else self.tile_box(landing), None,
                          "%s from %s: the ring on %s" % (key, self.focus, landing))
             self.focus = landing
 
@@ -166,7 +181,7 @@ class KeyboardPlay(play_test.Play):
         self.key("space")
         if face:
             self.s.wait_for("tile %d face up" % tile,
-                            lambda shot: pictures.shows(shot, pictures.tile_box(tile), face),
+                            lambda shot: pictures.shows(shot, self.tile_box(tile), face),
                             SCREEN_SECONDS)
 
     def after_pair(self, first, second):
@@ -177,13 +192,13 @@ class KeyboardPlay(play_test.Play):
             return  # the win box comes up over the board
 
         def gone(shot):
-            return (pictures.white(shot, pictures.tile_box(first))
-                    or pictures.white(shot, pictures.tile_box(second)))
+            return (pictures.white(shot, self.tile_box(first))
+                    or pictures.white(shot, self.tile_box(second)))
 
         self.s.wait_for("tiles %d and %d gone" % (first, second), gone, SCREEN_SECONDS)
         order = sorted(self.left | {second}, key=reading_order)
         self.focus = order[(order.index(second) + 1) % len(order)]
-        self.ring_on(pictures.tile_box(self.focus), None,
+        self.ring_on(self.tile_box(self.focus), None,
                      "after the pair, the ring on the next tile, %d" % self.focus)
 
     def play_perfectly_by_keyboard(self, deal, pairs_to_play=None):
@@ -205,21 +220,22 @@ class KeyboardPlay(play_test.Play):
         # The ring stays inside the box, around its one button at the bottom.
         inside = (left, top, right, bottom)
         shot = self.s.wait_for("the ring on the box's button",
-                               lambda shot: pictures.focus_ring(shot, inside)[1],
+                               lambda shot: pictures.focus_ring(shot, inside, self.k)[1],
                                SCREEN_SECONDS)
-        ring = pictures.focus_ring(shot, inside)[0]
+        ring = pictures.focus_ring(shot, inside, self.k)[0]
         # Around a button with a label, below the message.
-        label = [band for band in pictures.ink_bands(shot, ring) if band[1] - band[0] >= 5]
-        message = [band for band in pictures.ink_bands(shot, (left + 4, top + 22, right - 4,
-                                                               ring[1] - 6))
-                   if band[1] - band[0] >= 5]
+        k = self.k
+        label = [band for band in pictures.ink_bands(shot, ring) if band[1] - band[0] >= 5 * k]
+        message = [band for band in pictures.ink_bands(shot, (left + 4 * k, top + 22 * k,
+                                                               right - 4 * k, ring[1] - 6 * k))
+                   if band[1] - band[0] >= 5 * k]
         if not label or not message:
             raise TestFailure("the ring %r is not around a labelled button below the message"
                               " (label %r, message %r)" % (ring, label, message))
         self.s.save(shot, "won-ring")
         self.key("Escape")
         self.s.wait_for("the box gone",
-                        lambda shot: pictures.white(shot, play_test.BELOW_MENU_BAR),
+                        lambda shot: pictures.white(shot, self.at(*play_test.BELOW_MENU_BAR)),
                         SCREEN_SECONDS)
         self.step("the ring on the box's OK, and Escape closed the box")
 
@@ -228,27 +244,27 @@ class KeyboardPlay(play_test.Play):
     def menu_state(self, shot):
         """None while the drop-down menu is closed, else the index of the
         item it highlights (-1 for none)."""
-        if pictures.white(shot, MENU_DROP) is None:
+        if pictures.white(shot, MENU_DROP[self.k]) is None:
             return None
-        for item, y in enumerate(MENU_ITEM_Y):
-            red, green, blue = shot.convert("RGB").getpixel((MENU_COLUMN_X, y))
+        for item, y in enumerate(MENU_ITEM_Y[self.k]):
+            red, green, blue = shot.convert("RGB").getpixel((MENU_COLUMN_X[self.k], y))
             if blue - red > 25:
                 return item
         return -1
 
-    def menu_shows(self, expected, name, what):
+    def menu_shows(self, expected, name, what, ring=None):
         """Waits for the menu to be `expected` (see menu_state) with the
-        ring on its title."""
+        ring on its title, or around the box `ring`."""
 
         def check(shot):
             state = self.menu_state(shot)
             if state != expected:
                 return "the menu shows %r, not %r" % (state, expected)
-            found, complaint = pictures.focus_ring(shot)
+            found, complaint = pictures.focus_ring(shot, scale=self.k)
             if complaint:
                 return complaint
-            if found != MENU_TITLE_RING:
-                return "the ring surrounds %r, not the menu title" % (found,)
+            if found != (ring or MENU_TITLE_RING[self.k]):
+                return "the ring surrounds %r, not %r" % (found, ring or MENU_TITLE_RING[self.k])
             return None
 
         shot = self.s.wait_for(what, check, SCREEN_SECONDS)
@@ -264,11 +280,19 @@ class KeyboardPlay(play_test.Play):
         self.key("Down")
         self.menu_shows(0, None, "Down again: round to New Game")
         self.key("Escape")
-        self.menu_shows(None, "menu-title-ring", "Escape: the menu closed, the ring on its title")
+        self.menu_shows(None, "menu-closed-ring", "Escape: the menu closed, the ring back on tile 0",
+                        ring=self.tile_box(0))
+        self.key("shift+Tab")
+        self.menu_shows(None, "menu-title-ring", "Shift+Tab from tile 0: the ring on the title")
+        self.key("Return")
+        self.menu_shows(0, None, "Enter on the title: the menu open on New Game")
+        self.key("Escape")
+        self.menu_shows(None, None, "Escape: the menu closed, the ring on the title it opened on")
         self.key("Tab")
-        self.ring_on(pictures.tile_box(0), None, "Tab from the menu title: tile 0")
+        self.ring_on(self.tile_box(0), None, "Tab from the menu title: tile 0")
         self.focus = 0
-        self.step("Alt+M opened the menu on New Game, Down went round, Escape closed it")
+        self.step("Alt+M opened the menu on New Game, Down went round, Escape closed it and gave"
+                  " the ring back to tile 0; opened on its title by Enter, Escape left it there")
 
     def continue_after_win(self):
         self.menu_shows(None, "won-title-ring", "the empty board, the ring on the menu title")
@@ -297,7 +321,7 @@ class KeyboardPlay(play_test.Play):
         self.read_deal(len(self.deals) * 20)
         self.left = set(range(20))
         self.focus = 0
-        self.ring_on(pictures.tile_box(0), None, "%s: a new board, the ring on tile 0" % how)
+        self.ring_on(self.tile_box(0), None, "%s: a new board, the ring on tile 0" % how)
         self.step("%s dealt a new game" % how)
 
     def new_deal(self, key):
@@ -332,9 +356,16 @@ class KeyboardPlay(play_test.Play):
 # --- with speech: the game heard, not seen -----------------------------------
 
 FOCUS = re.compile(r"row (\d+), column (\d+), (.+)")
-TURNED = re.compile(r"(.+), row (\d+), column (\d+)")
+# A tile turned and what it brought, in one sentence: the picture and
+# where; then two different pictures, or a pair found with its number and
+# after the last pair the win with the clicks.
+TURNED = re.compile(r"(.+?), row (\d+), column (\d+)(?:, face up already|\. (?:(Two different "
+                    r"pictures)|Pair found, (\d+) of 10)\.(?: You won\. Your number of clicks are "
+                    r"(\d+)\. Play Again)?)?")
 BOARD = re.compile(r"New game: (\d+) tiles face down, in (\d+) rows of (\d+)\.")
-WON = re.compile(r"You won\. Your number of clicks are (\d+)\. Play Again")
+# A sentence said after what it tells has passed is said too late: the
+# voice must start on each result at once, and on the win.
+MOST_LAG_SECONDS = 1.5
 # The menu bar's title, heard where the focus reaches it; its items are
 # found by their names as the keys highlight them.
 TITLE = "Menu, opens with Enter"
@@ -349,7 +380,11 @@ class SpokenPlay:
     passing the menu title on its way round), the win with its clicks,
     the empty board's one stop, the menu title, opened and "New Game"
     chosen by ear; speech off and on, "New Game" found by name in the menu
-    F10 opens, a new deal by Ctrl+N, and "Exit" found in the menu."""
+    F10 opens, a new deal by Ctrl+N, and "Exit" found in the menu. Keys
+    that cannot move the focus say where it stays. The service's voice
+    takes its time, and must keep pace: each tile turned is said at once,
+    cutting off the one before; the win is said whole, before the box's
+    OK; and the game leaves the service as the protocol asks."""
 
     def __init__(self, session, service):
         self.s = session
@@ -417,6 +452,8 @@ class SpokenPlay:
             raise TestFailure("%s tiles said, %d places" % (board.group(1), len(self.left)))
         self.focus = None
         self.hear("the focus on the first tile", "row 1, column 1, face down")
+        self.key("Up")
+        self.hear("Up from the top row", "Nothing above; still row 1, column 1, face down")
         self.known = {}  # place -> picture, for the tiles left
         # Shift+Tab from the first tile: the menu title, the last stop.
         self.go_to(MENU_STOP)
@@ -442,8 +479,8 @@ class SpokenPlay:
                           re.compile(r"row %d, column %d, .*" % expected))
 
     def turn(self, place):
-        """Turns the tile at `place`; the picture heard, and what followed
-        when it was the second of two: "pair", "different" or None."""
+        """Turns the tile at `place`; what followed when it was the second
+        of two: the pair's number, or None."""
         self.go_to(place)
         self.key("space")
         self.clicks += 1
@@ -451,12 +488,9 @@ class SpokenPlay:
         if (int(turned.group(2)), int(turned.group(3))) != place:
             raise TestFailure("turned %r, not at %r" % (turned.group(0), place))
         self.known[place] = turned.group(1)
-        return turned.group(1)
-
-    def outcome(self):
-        result = self.hear("the outcome of two tiles",
-                           re.compile(r"Pair found, (\d+) of 10\.|Two different pictures\."))
-        return int(result.group(1)) if result.group(1) else None
+        if turned.group(6):
+            self.won = turned
+        return int(turned.group(5)) if turned.group(5) else None
 
     def leave(self, first, second):
         """A pair has left; the focus goes on to a tile left, if any."""
@@ -467,8 +501,7 @@ class SpokenPlay:
 
     def take(self, first, second):
         """`first` is face up alone; turns `second`, a known partner."""
-        self.turn(second)
-        found = self.outcome()
+        found = self.turn(second)
         if found is None:
             raise TestFailure("%r and %r were heard alike but are no pair" % (first, second))
         self.leave(first, second)
@@ -496,8 +529,7 @@ class SpokenPlay:
                 found = self.take(first, self.partner(first))
                 continue
             second = unknown[1]
-            self.turn(second)
-            result = self.outcome()
+            result = self.turn(second)
             if result:
                 self.leave(first, second)
                 found = result
@@ -505,19 +537,42 @@ class SpokenPlay:
             raise TestFailure("the last pair was said to be number %d" % found)
         self.step("found the ten pairs by ear in %d clicks, passing the menu title %d times"
                   % (self.clicks, self.titles_passed))
+        late = [(said, said.began - said.came) for said in self.service.voiced
+                if said.began is not None and TURNED.fullmatch(said.text)
+                and said.began - said.came > MOST_LAG_SECONDS]
+        if late:
+            raise TestFailure("tiles turned were said late: %r" % late[:5])
+        self.step("the voice said each tile turned at once (%d of %d cut off by the next)"
+                  % (sum(1 for said in self.service.voiced
+                         if TURNED.fullmatch(said.text) and not said.whole),
+                     sum(1 for said in self.service.voiced if TURNED.fullmatch(said.text))))
 
     def win(self):
-        won = self.hear("the win", WON)
-        if int(won.group(1)) != self.clicks:
+        won = self.won
+        if int(won.group(6)) != self.clicks:
             raise TestFailure("the win names %s clicks, %d were made"
-                              % (won.group(1), self.clicks))
+                              % (won.group(6), self.clicks))
         self.hear("the box's button", "OK")
         said = [text for _, text in self.service.sentences]
-        if sum(1 for text in said if WON.fullmatch(text)) != 1:
+        at = said.index(won.group(0))
+        if sum(1 for text in said if "You won" in text) != 1:
             raise TestFailure("the win was said more than once: %r" % said[-6:])
-        self.step("heard the win with its %d clicks" % self.clicks)
+        before = max(i for i in range(at) if TURNED.fullmatch(said[i]))
+        if "OK" in said[before + 1:at]:
+            raise TestFailure("the box's OK came before the win: %r" % said[before:at + 1])
+        self.step("heard the last tile, the pair and the win with its %d clicks, then OK"
+                  % self.clicks)
+        voiced = self.service.wait_voiced(
+            lambda voiced: next((s for s in voiced if s.text == won.group(0) and s.ended), None),
+            SCREEN_SECONDS)
+        if voiced is None or not voiced.whole or voiced.began - voiced.came > MOST_LAG_SECONDS:
+            raise TestFailure("the win was not said whole at once: %r" % voiced)
+        self.step("the voice said the win whole, %.2f s after it came"
+                  % (voiced.began - voiced.came))
         self.key("Escape")
         self.hear("the empty board's one stop", TITLE)
+        self.key("Tab")
+        self.hear("Tab on the empty board, the title again", TITLE)
         self.key("Return")
         self.hear("the menu open", "New Game")
         self.key("Return")
@@ -581,6 +636,12 @@ class SpokenPlay:
         if clients != {"user:kavenna:main"}:
             raise TestFailure("the game named itself %r" % clients)
         self.step("Exit ended the game with exit code 0 and nothing on standard error")
+        # The service notes how the game left, as soon as the game has.
+        time.sleep(1.5)
+        if self.service.rude_closes:
+            raise TestFailure("%d times the game closed the link with QUIT's answer unread"
+                              % self.service.rude_closes)
+        self.step("speech off and Exit each left the service as the protocol asks")
 
 
 def speech_session(args, session):
@@ -591,8 +652,10 @@ def speech_session(args, session):
     service = None
     address = os.path.join(args.artifacts, "speechd.sock")
     if args.speech != "none":
-        # A closing service goes after the board's first sentences.
-        service = fake_speechd.FakeSpeechService(address, args.speech, close_after=20)
+        # A closing service goes after the board's first sentences and
+        # comes back a few seconds later.
+        service = fake_speechd.FakeSpeechService(address, args.speech, close_after=20,
+                                                 back_after=3, chars_per_second=30)
     session.env["SPEECHD_ADDRESS"] = "unix_socket:" + address
     try:
         if args.speech == "normal":
@@ -609,8 +672,20 @@ def speech_session(args, session):
                                       "service: %r" % session.stderr())
             elif service.connections < 1:
                 raise TestFailure("the game never connected to the speech service")
+            elif args.speech == "closes":
+                lost = "kavenna: the speech service went away; speech comes back when it does"
+                if service.came_back_at is None or service.connections < 2 or \
+                        len(service.sentences) <= service.came_back_at:
+                    raise TestFailure("speech did not come back with the service: %d "
+                                      "connections, %d sentences, %d before it was back"
+                                      % (service.connections, len(service.sentences),
+                                         service.came_back_at))
+                if session.stderr() != lost:
+                    raise TestFailure("standard error is not one line about speech lost: %r"
+                                      % session.stderr())
             play.step("with a service %s, the game played on (%d sentences heard)"
-                      % ({"silent": "that never answers", "closes": "that closed mid-game",
+                      % ({"silent": "that never answers",
+                          "closes": "that closed mid-game and came back",
                           "none": "missing"}[args.speech], said))
 
         return session.run_checks(unheard)
@@ -623,13 +698,20 @@ def main():
     parser.add_argument("--software", action="store_true")
     parser.add_argument("--speech", choices=("normal", "silent", "closes", "none"),
                         help="with speech on, against a fake speech service of this kind")
+    parser.add_argument("--scale-2", action="store_true",
+                        help="the desktop asks for scale 2, as in play_test.py")
     args = parser.parse_args()
 
+    scale = 2 if args.scale_2 else 1
     command = [args.game] + (["--speech"] if args.speech else [])
-    with Session(command, args.build_dir, args.artifacts, glx=not args.software) as session:
+    if scale > 1:
+        command = ["env", "GDK_SCALE=2"] + command
+    screen = (1920, 1200) if scale > 1 else (1024, 768)
+    with Session(command, args.build_dir, args.artifacts, glx=not args.software,
+                 screen=screen) as session:
         if args.speech:
             return speech_session(args, session)
-        play = KeyboardPlay(session, args.data_dir, args.software)
+        play = KeyboardPlay(session, args.data_dir, args.software, scale)
         return session.run_checks(play.whole_game)
 
 

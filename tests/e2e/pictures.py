@@ -96,6 +96,20 @@ def shows_with_label(shot, box, face, behind):
     return None
 
 
+def widened(face, width):
+    """The button face picture drawn `width` pixels wide as the game draws
+    it on a wider button: its rounded ends (two fifths of its height each)
+    as they are, the part between them stretched."""
+    height = face.height
+    end = height * 2 // 5
+    out = Image.new("RGB", (width, height))
+    out.paste(face.crop((0, 0, end, height)), (0, 0))
+    middle = face.crop((end, 0, face.width - end, height))
+    out.paste(middle.resize((width - 2 * end, height), Image.NEAREST), (end, 0))
+    out.paste(face.crop((face.width - end, 0, face.width, height)), (width - end, 0))
+    return out
+
+
 def shows_outside(shot, expected, holes):
     """`shot` shows `expected` everywhere but in the rectangles `holes`."""
     masked_shot = shot.copy()
@@ -192,19 +206,20 @@ def _ring_mask(image):
     return _within_tolerance(image, Image.new("RGB", image.size, RING_COLOUR))
 
 
-def focus_ring(shot, box=None):
-    """Where the focus ring is inside `box` (the whole shot by default):
-    (the box of the button it surrounds, None), or (None, a complaint)
-    when there is no ring, or something in its colour is not a whole,
-    closed ring at least two pixels wide."""
+def focus_ring(shot, box=None, scale=1):
+    """Where the focus ring, drawn at `scale`, is inside `box` (the whole
+    shot by default): (the box of the button it surrounds, None), or
+    (None, a complaint) when there is no ring, or something in its colour
+    is not a whole, closed ring at least two pixels wide."""
     box = box or (0, 0) + shot.size
     mask = _ring_mask(shot.crop(box))
     bounds = mask.getbbox()
     if bounds is None:
         return None, "no focus ring in %r" % (box,)
     left, top, right, bottom = bounds
+    band = RING_BAND * scale
     # Each of the band's lines must run all the way round.
-    for inset in range(RING_BAND):
+    for inset in range(band):
         frame = [(left + inset, top + inset, right - inset, top + inset + 1),
                  (left + inset, bottom - inset - 1, right - inset, bottom - inset),
                  (left + inset, top + inset, left + inset + 1, bottom - inset),
@@ -215,9 +230,9 @@ def focus_ring(shot, box=None):
             return None, ("the ring colour around %r is no closed ring (line %d: %d of %d)"
                           % (bounds, inset, lit, total))
     # Nothing else in its colour inside the ring.
-    inside = (left + RING_BAND, top + RING_BAND, right - RING_BAND, bottom - RING_BAND)
+    inside = (left + band, top + band, right - band, bottom - band)
     if _count(mask.crop(inside)) > 0:
         return None, "the ring colour also shows inside the ring at %r" % (bounds,)
-    grow = RING_GAP + RING_BAND
+    grow = (RING_GAP + RING_BAND) * scale
     return (box[0] + left + grow, box[1] + top + grow,
             box[0] + right - grow, box[1] + bottom - grow), None

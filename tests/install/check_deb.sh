@@ -1,6 +1,7 @@
 #!/bin/sh
 # Checks the Debian package: its control fields (dependencies found by
-# dpkg-shlibdeps, section games, a maintainer), an upstream and a Debian
+# dpkg-shlibdeps, section games, a maintainer, the recommended browser
+# launcher and speech service), an upstream and a Debian
 # changelog whose newest entries are the package's version and, unpacked,
 # the tree a prefix install makes (with Debian's copyright file and
 # changelog in place of the licence texts and the uninstall script), with
@@ -41,6 +42,9 @@ expect Depends "*libpng16-16*"
 expect Depends "*libjpeg62-turbo*"
 expect Depends "*libc6 (>= *"
 expect Description "pair-matching game*"
+# What the game uses when it is there: the browser launcher and speech.
+expect Recommends "*xdg-utils*"
+expect Recommends "*speech-dispatcher*"
 dpkg-deb -I "$deb" control
 
 tree="$dir/unpacked"

@@ -2,18 +2,28 @@
 #include <cstdlib>
 #include <unistd.h>
 
-template <typename Body> std::string captureStdout(Body body) {
-    std::fflush(stdout);
-    char path[] = "/tmp/kavenna-stdout-XXXXXX";
+// Runs `body` while file descriptor `descriptor` goes to a file; returns
+// what was written there.
+template <typename Body> std::string captureDescriptor(int descriptor, Body body) {
+    std::fflush(nullptr);
+    char path[] = "/tmp/kavenna-capture-XXXXXX";
     const int file = mkstemp(path);
-    const int saved = dup(1);
-    dup2(file, 1);
+    const int saved = dup(descriptor);
+    dup2(file, descriptor);
     body();
-    std::fflush(stdout);
-    dup2(saved, 1);
+    std::fflush(nullptr);
+    dup2(saved, descriptor);
     close(saved);
     close(file);
     std::string written = readFile(path);
     unlink(path);
     return written;
+}
+
+template <typename Body> std::string captureStdout(Body body) {
+    return captureDescriptor(1, body);
+}
+
+template <typename Body> std::string captureStderr(Body body) {
+    return captureDescriptor(2, body);
 }

@@ -178,6 +178,14 @@ void NullGame::pressKey(EKEY_CODE key, bool control, bool shift) {
     frame();
 }
 
+void NullGame::pressWithAlt(EKEY_CODE key) {
+    postKey(KEY_LMENU, true, false, false);
+    postKey(key, true, false, false);
+    postKey(key, false, false, false);
+    postKey(KEY_LMENU, false, false, false);
+    frame();
+}
+
 gui::IGUIElement* findId(s32 id) {
     return findIn(gameState.guiEnvironment->getRootGUIElement(), id);
 }

@@ -46,6 +46,9 @@ class NullGame {
     // Presses and releases a key, as the X device reports it, then draws
     // a frame.
     void pressKey(irr::EKEY_CODE key, bool control = false, bool shift = false);
+    // Alt+`key` as the X device reports it, whose key events carry no Alt:
+    // Alt down, the key down and up, Alt up; then a frame.
+    void pressWithAlt(irr::EKEY_CODE key);
 
     AppContext context;
     MyEventReceiver receiver{context};
@@ -94,8 +97,10 @@ void expectFreshBoard();
 irr::video::ITexture* buttonImage(irr::gui::IGUIButton* button);
 std::string narrow(const wchar_t* text);
 
-// Runs `body` while file descriptor 1 goes to a file; returns what was written.
+// Runs `body` while file descriptor 1 (or 2) goes to a file; returns what
+// was written.
 template <typename Body> std::string captureStdout(Body body);
+template <typename Body> std::string captureStderr(Body body);
 std::string readFile(const std::string& path);
 
 // A fresh empty directory that becomes the working directory for its
