@@ -9,6 +9,8 @@
 #include "ui/screen_change.h"
 #include "ui/screens.h"
 
+#include <cstdio>
+
 using namespace irr;
 
 namespace {
@@ -19,6 +21,11 @@ IrrlichtDevice* createGameDevice(video::E_DRIVER_TYPE driverType) {
     if (!device && driverType == video::EDT_OPENGL) {
         parameters.DriverType = video::EDT_BURNINGSVIDEO;
         device = createDeviceEx(parameters);
+        // Said, since the game looks the same but draws far slower, and a
+        // player or packager would otherwise never know why.
+        if (device)
+            std::fputs("kavenna: OpenGL could not be used; the software renderer draws instead\n",
+                       stderr);
     }
     return device;
 }
