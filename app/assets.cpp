@@ -2,12 +2,15 @@
 
 #include "app/files/archive_check.h"
 #include "app/files/engine_file.h"
-#include "app/files/font_check.h"
 #include "app/files/picture.h"
+#include "app/files/picture_header.h"
 #include "app/game_state.h"
+#include "app/linux/x_window.h"
 #include "ui/control_ids.h"
 #include "ui/skin.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -18,14 +21,144 @@ namespace {
 const char* const ARCHIVE_NAME = "tesmor.dat";
 const char* const FONT_NAME = "f.xml";
 
-// The name of the picture or font `name` in the set drawn for the game's
-// scale: "h.jpg" at 1, "h@2x.jpg" at 2. The archive ignores folders, so
-// only the name can tell the sets apart.
-std::string atScale(const char* name) {
+// A picture the game draws and its size at scale 1. One that follows the
+// scale comes in a set drawn at twice the pixels ("h@2x.jpg") as well.
+struct Wanted {
+    const char* name;
+    unsigned width;
+    unsigned height;
+    bool scaled;
+    unsigned maxBytes;
+};
+
+// The splash first: it is decoded first.
+const Wanted PICTURES[PICTURE_COUNT] = {
+    {"s.png", 800, 500, true, MAX_PICTURE_BYTES}, {"m.png", 800, 500, true, MAX_PICTURE_BYTES},
+    {"h.jpg", 100, 50, true, MAX_PICTURE_BYTES},  {"w.jpg", 200, 50, true, MAX_PICTURE_BYTES},
+    {"1.jpg", 100, 50, true, MAX_PICTURE_BYTES},  {"2.jpg", 100, 50, true, MAX_PICTURE_BYTES},
+    {"3.jpg", 100, 50, true, MAX_PICTURE_BYTES},  {"4.jpg", 100, 50, true, MAX_PICTURE_BYTES},
+    {"5.jpg", 100, 50, true, MAX_PICTURE_BYTES},  {"6.jpg", 100, 50, true, MAX_PICTURE_BYTES},
+    {"7.jpg", 100, 50, true, MAX_PICTURE_BYTES},  {"8.jpg", 100, 50, true, MAX_PICTURE_BYTES},
+    {"9.jpg", 100, 50, true, MAX_PICTURE_BYTES},  {"10.jpg", 100, 50, true, MAX_PICTURE_BYTES}};
+const int FIRST_FACE = 4;
+
+const Wanted ICONS[ICON_COUNT] = {{"icon-16.png", 16, 16, false, MAX_ICON_BYTES},
+                                  {"icon-32.png", 32, 32, false, MAX_ICON_BYTES},
+                                  {"icon-48.png", 48, 48, false, MAX_ICON_BYTES},
+                                  {"icon-64.png", 64, 64, false, MAX_ICON_BYTES},
+                                  {"icon-128.png", 128, 128, false, MAX_ICON_BYTES}};
+
+video::ITexture** textureOf(int picture) {
+    switch (picture) {
+    case 0:
+        return &gameState.splashTexture;
+    case 1:
+        return &gameState.menuBackgroundTexture;
+    case 2:
+        return &gameState.hiddenTexture;
+    case 3:
+        return &gameState.buttonFaceTexture;
+    default:
+        return &gameState.faceTextures[picture - FIRST_FACE];
+    }
+}
+
+// The name of the picture or font `name` in the set drawn for `scale`:
+// "h.jpg" at 1, "h@2x.jpg" at 2. The archive ignores folders, so only the
+// name can tell the sets apart.
+std::string atScale(const char* name, int scale) {
     std::string scaled = name;
-    if (gameState.scale > 1)
-        scaled.insert(scaled.rfind('.'), "@" + std::to_string(gameState.scale) + "x");
+    if (scale > 1)
+        scaled.insert(scaled.rfind('.'), "@" + std::to_string(scale) + "x");
     return scaled;
+}
+
+// A file that could not be used, and why, in words for standard error.
+struct Refused {
+    std::string name;
+    bool fromArchive = false;
+    bool missing = false;
+    std::string why;
+};
+
+void note(FileReport& report, const Refused& refused) {
+    noteFile(refused.missing ? report.missing : report.damaged, refused.name);
+}
+
+// Reads `name` whole through the engine's file system: the archive first,
+// then the working directory.
+bool readFile(const std::string& name, unsigned maxBytes, CheckedFile& file, Refused& refused) {
+    file = CheckedFile();
+    file.name = name;
+    file.fromArchive = archiveHolds(name.c_str());
+    if (readEngineFile(name.c_str(), maxBytes, file.bytes))
+        return true;
+    refused.name = name;
+    refused.fromArchive = file.fromArchive;
+    refused.missing = !engineFileExists(name.c_str());
+    refused.why = refused.missing ? "missing" : "damaged";
+    return false;
+}
+
+bool refuse(const CheckedFile& file, const std::string& why, Refused& refused) {
+    refused.name = file.name;
+    refused.fromArchive = file.fromArchive;
+    refused.missing = false;
+    refused.why = why;
+    return false;
+}
+
+std::string sizeText(unsigned width, unsigned height) {
+    return std::to_string(width) + "x" + std::to_string(height);
+}
+
+// A picture of the set for `scale`, exactly the size the game draws it at.
+bool checkPicture(const Wanted& wanted, int scale, CheckedFile& file, Refused& refused) {
+    const unsigned k = wanted.scaled ? static_cast<unsigned>(scale) : 1;
+    if (!readFile(wanted.scaled ? atScale(wanted.name, scale) : wanted.name, wanted.maxBytes, file,
+                  refused))
+        return false;
+    PictureHeader header;
+    if (!readPictureHeader(pictureKindByName(file.name.c_str()), file.bytes, header))
+        return refuse(file, "damaged", refused);
+    file.width = wanted.width * k;
+    file.height = wanted.height * k;
+    if (header.width != file.width || header.height != file.height)
+        return refuse(file,
+                      sizeText(header.width, header.height) + " pixels, not " +
+                          sizeText(file.width, file.height),
+                      refused);
+    file.accepted = true;
+    return true;
+}
+
+// The font description of the set for `scale` and its picture: a PNG with
+// alpha, at least as large as its glyphs reach.
+bool checkFont(AssetPlan& plan, int scale, Refused& refused) {
+    CheckedFile& description = plan.fontDescription;
+    CheckedFile& picture = plan.fontPicture;
+    picture = CheckedFile();
+    if (!readFile(atScale(FONT_NAME, scale), MAX_FONT_DESCRIPTION_BYTES, description, refused))
+        return false;
+    // The check knows what each scale's lines may be.
+    const s32 playing = gameState.scale;
+    gameState.scale = scale;
+    const bool sound = checkFontDescription(description.bytes, plan.font);
+    gameState.scale = playing;
+    if (!sound)
+        return refuse(description, "damaged", refused);
+    if (!readFile(plan.font.textureName, MAX_PICTURE_BYTES, picture, refused))
+        return false;
+    PictureHeader header;
+    if (pictureKindByName(picture.name.c_str()) != PictureKind::PNG ||
+        !readPictureHeader(PictureKind::PNG, picture.bytes, header) || !header.alpha)
+        return refuse(picture, "no PNG with alpha", refused);
+    if (header.width < plan.font.right || header.height < plan.font.bottom)
+        return refuse(picture, "smaller than its glyphs", refused);
+    picture.width = header.width;
+    picture.height = header.height;
+    description.accepted = picture.accepted = true;
+    return true;
 }
 
 // Mounted only when the check accepts it, and kept only when the engine
@@ -43,6 +176,133 @@ io::IFileArchive* mountArchive() {
         return nullptr;
     }
     return archive;
+}
+
+// Once it held a file that had to be refused, the archive counts as
+// damaged: it is reported and no file is read from it any more.
+void unmountArchive(AssetPlan& plan) {
+    gameState.device->getFileSystem()->removeFileArchive(plan.archive);
+    plan.archive = nullptr;
+    plan.report.archive = ARCHIVE_NAME;
+}
+
+// Checks the font, the pictures and the icons of the set for `plan.scale`
+// that are not decided yet. With `wholeSet` it stops at the first file
+// missing or refused: the set is used whole or not at all. Otherwise it
+// stops only at a file of the archive that is refused, which damages the
+// archive; other files missing or refused are told and left out.
+bool checkSet(AssetPlan& plan, bool wholeSet, Refused& refused) {
+    const auto decided = [&](bool accepted) {
+        if (accepted)
+            return true;
+        if (wholeSet || (refused.fromArchive && !refused.missing))
+            return false;
+        note(plan.report, refused);
+        return true;
+    };
+    if (!plan.fontDescription.accepted && !decided(checkFont(plan, plan.scale, refused)))
+        return false;
+    for (int i = 0; i < PICTURE_COUNT; ++i)
+        if (!plan.pictures[i].accepted &&
+            !decided(checkPicture(PICTURES[i], plan.scale, plan.pictures[i], refused)))
+            return false;
+    for (int i = 0; i < ICON_COUNT; ++i)
+        if (!plan.icons[i].accepted && !decided(checkPicture(ICONS[i], 1, plan.icons[i], refused)))
+            return false;
+    return true;
+}
+
+// Forgets what was read from the archive (everything, with `all`), so
+// that it is looked for again.
+void forgetChecked(AssetPlan& plan, bool all) {
+    const auto forget = [all](CheckedFile& file) {
+        if (all || file.fromArchive)
+            file = CheckedFile();
+    };
+    if (all || plan.fontDescription.fromArchive || plan.fontPicture.fromArchive) {
+        plan.fontDescription = CheckedFile();
+        plan.fontPicture = CheckedFile();
+    }
+    for (CheckedFile& file : plan.pictures)
+        forget(file);
+    for (CheckedFile& file : plan.icons)
+        forget(file);
+}
+
+IrrlichtDevice* createCheckingDevice() {
+    SIrrlichtCreationParameters parameters;
+    parameters.DriverType = video::EDT_NULL;
+    parameters.LoggingLevel = ELL_NONE;
+    return createDeviceEx(parameters);
+}
+
+// ---------------------------------------------------------------------
+// After the window.
+
+video::IImage* decodeChecked(CheckedFile& file) {
+    video::IImage* image =
+        decodeCheckedPicture(file.name.c_str(), file.bytes, std::max(file.width, file.height));
+    std::vector<unsigned char>().swap(file.bytes);
+    if (image && image->getDimension() != core::dimension2d<u32>(file.width, file.height)) {
+        image->drop();
+        image = nullptr;
+    }
+    return image;
+}
+
+// Each pixel as a square of four: a picture of the set for scale 1 where
+// one for scale 2 is drawn.
+video::IImage* twiceTheSize(video::IImage* image) {
+    const core::dimension2d<u32> size = image->getDimension();
+    video::IImage* larger = gameState.videoDriver->createImage(
+        image->getColorFormat(), core::dimension2d<u32>(2 * size.Width, 2 * size.Height));
+    image->copyToScaling(larger);
+    image->drop();
+    return larger;
+}
+
+Refused damaged(const CheckedFile& file) {
+    Refused refused;
+    refused.name = file.name;
+    refused.fromArchive = file.fromArchive;
+    refused.why = "damaged";
+    return refused;
+}
+
+// Where the next stand-in comes from after a file failed: at scale 2 the
+// set for scale 1, else the working directory in place of the archive,
+// which then counts as damaged. False when nothing is left to try.
+bool nextPlace(AssetPlan& plan, int& scale, bool fromArchive) {
+    if (scale > 1) {
+        scale = 1;
+        return true;
+    }
+    if (fromArchive && plan.archive) {
+        unmountArchive(plan);
+        return true;
+    }
+    return false;
+}
+
+// The picture `file`, decoded, or its stand-ins in turn when it fails;
+// at the size the game draws it at, or null when nothing served.
+video::IImage* decodePicture(AssetPlan& plan, CheckedFile& file, const Wanted& wanted) {
+    int scale = wanted.scaled ? plan.scale : 1;
+    Refused refused;
+    bool checked = true;
+    for (;;) {
+        if (checked) {
+            if (video::IImage* image = decodeChecked(file))
+                return wanted.scaled && scale < plan.scale ? twiceTheSize(image) : image;
+            refused = damaged(file);
+            note(plan.report, refused);
+        }
+        if (!nextPlace(plan, scale, refused.fromArchive))
+            return nullptr;
+        checked = checkPicture(wanted, scale, file, refused);
+        if (!checked)
+            note(plan.report, refused);
+    }
 }
 
 // Holds one checked file in memory, where the engine finds it by name
@@ -80,117 +340,211 @@ class CheckedFileArchive : public io::IFileArchive {
 // first, so the picture the game decoded and added under that very name
 // is the one it takes; and it reads the description itself from the
 // checked bytes in memory, never from the file again.
-gui::IGUIFont* loadFont(std::vector<std::string>& missing) {
-    const std::string fontName = atScale(FONT_NAME);
-    std::vector<unsigned char> bytes;
-    FontDescription description;
-    missing.push_back(fontName);
-    if (!readEngineFile(fontName.c_str(), MAX_FONT_DESCRIPTION_BYTES, bytes) ||
-        !checkFontDescription(bytes, description))
+gui::IGUIFont* makeFont(const std::string& name, const std::vector<unsigned char>& description,
+                        const std::string& pictureName, video::IImage* picture) {
+    video::ITexture* texture = addPictureTexture(pictureName.c_str(), picture);
+    picture->drop();
+    if (!texture)
         return nullptr;
-    video::IImage* picture = loadCheckedPicture(description.textureName.c_str());
-    const bool fits = picture && description.right <= picture->getDimension().Width &&
-                      description.bottom <= picture->getDimension().Height;
-    video::ITexture* texture =
-        fits ? gameState.videoDriver->addTexture(description.textureName.c_str(), picture)
-             : nullptr;
-    if (picture)
-        picture->drop();
-    if (!texture) {
-        missing.push_back(description.textureName);
-        return nullptr;
-    }
     io::IFileSystem* files = gameState.device->getFileSystem();
-    CheckedFileArchive* memory = new CheckedFileArchive(fontName.c_str(), bytes);
+    CheckedFileArchive* memory = new CheckedFileArchive(name.c_str(), description);
     files->addFileArchive(memory);
     const u32 last = files->getFileArchiveCount() - 1;
     files->moveFileArchive(last, -static_cast<s32>(last));
-    gui::IGUIFont* font = gameState.guiEnvironment->getFont(fontName.c_str());
+    gui::IGUIFont* font = gameState.guiEnvironment->getFont(name.c_str());
     files->removeFileArchive(memory);
-    if (font)
-        missing.pop_back();
+    if (!font)
+        gameState.videoDriver->removeTexture(texture);
     return font;
 }
 
-video::ITexture* loadPicture(const char* name, std::vector<std::string>& missing) {
-    const std::string scaled = atScale(name);
-    video::ITexture* texture = loadCheckedTexture(scaled.c_str());
-    if (!texture)
-        missing.push_back(scaled);
-    return texture;
+std::string narrow(const wchar_t* text) {
+    std::string narrowed;
+    for (; text && *text; ++text)
+        narrowed += static_cast<char>(*text);
+    return narrowed;
 }
 
-const char* faceName(int k) {
-    static const char* const NAMES[] = {"1.jpg", "2.jpg", "3.jpg", "4.jpg", "5.jpg",
-                                        "6.jpg", "7.jpg", "8.jpg", "9.jpg", "10.jpg"};
-    return NAMES[k % 10];
+std::string twice(int value) {
+    return std::to_string(2 * value);
 }
 
-// Loads the font and every picture; `missing` collects the names of the
-// files that did not load, for want of being there or of passing.
-gui::IGUIFont* loadEverything(std::vector<std::string>& missing) {
-    gui::IGUIFont* font = loadFont(missing);
-    gameState.hiddenTexture = loadPicture("h.jpg", missing);
-    gameState.menuBackgroundTexture = loadPicture("m.png", missing);
-    gameState.splashTexture = loadPicture("s.png", missing);
-    gameState.buttonFaceTexture = loadPicture("w.jpg", missing);
-    for (int k = 0; k < TILE_COUNT; ++k)
-        gameState.faceTextures[k] = loadPicture(faceName(k), missing);
-    return font;
+// A checked description with every glyph's rectangle and offsets twice
+// as large: the font for scale 1 drawn at twice the size.
+std::vector<unsigned char> twiceSizeDescription(const std::vector<unsigned char>& bytes) {
+    io::IFileSystem* files = gameState.device->getFileSystem();
+    io::IReadFile* file =
+        files->createMemoryReadFile(const_cast<unsigned char*>(bytes.data()),
+                                    static_cast<s32>(bytes.size()), "font description", false);
+    io::IXMLReader* xml = files->createXMLReader(file);
+    file->drop();
+    std::string out = "<?xml version=\"1.0\"?>\n<font type=\"bitmap\">\n";
+    while (xml && xml->read()) {
+        if (xml->getNodeType() != io::EXN_ELEMENT)
+            continue;
+        const std::wstring element = xml->getNodeName();
+        if (element == L"Texture") {
+            out += "<Texture index=\"0\" filename=\"" +
+                   narrow(xml->getAttributeValue(L"filename")) + "\" hasAlpha=\"true\" />\n";
+        } else if (element == L"c") {
+            std::string character;
+            const wchar_t c = xml->getAttributeValue(L"c")[0];
+            character = c == L'&'    ? "&amp;"
+                        : c == L'<'  ? "&lt;"
+                        : c == L'>'  ? "&gt;"
+                        : c == L'"'  ? "&quot;"
+                        : c == L'\'' ? "&apos;"
+                                     : std::string(1, static_cast<char>(c));
+            // Digit runs apart, as the check accepted them.
+            std::string rectangle;
+            int value = -1;
+            for (const wchar_t* r = xml->getAttributeValue(L"r");; ++r) {
+                if (*r >= L'0' && *r <= L'9') {
+                    value = (value < 0 ? 0 : value * 10) + (*r - L'0');
+                } else if (value >= 0) {
+                    rectangle += (rectangle.empty() ? "" : ",") + twice(value);
+                    value = -1;
+                }
+                if (!*r)
+                    break;
+            }
+            out += "<c c=\"" + character + "\" r=\"" + rectangle + "\" u=\"" +
+                   twice(xml->getAttributeValueAsInt(L"u")) + "\" o=\"" +
+                   twice(xml->getAttributeValueAsInt(L"o")) + "\" i=\"0\" />\n";
+        }
+    }
+    if (xml)
+        xml->drop();
+    out += "</font>\n";
+    return std::vector<unsigned char>(out.begin(), out.end());
 }
 
-// Takes back what an archive that turned out to hold a refused file gave.
-void forgetEverything(gui::IGUIFont* font) {
-    video::IVideoDriver* driver = gameState.videoDriver;
-    video::ITexture** textures[] = {&gameState.hiddenTexture, &gameState.menuBackgroundTexture,
-                                    &gameState.splashTexture, &gameState.buttonFaceTexture};
-    for (video::ITexture** texture : textures) {
-        driver->removeTexture(*texture);
-        *texture = nullptr;
+// The font for scale 1 where the one for scale 2 failed: its picture and
+// glyphs at twice the size, checked again as a font for scale 2.
+gui::IGUIFont* makeTwiceSizeFont(const AssetPlan& plan, video::IImage* picture) {
+    const std::vector<unsigned char> description = twiceSizeDescription(plan.fontDescription.bytes);
+    FontDescription checked;
+    if (!checkFontDescription(description, checked)) {
+        picture->drop();
+        return nullptr;
     }
-    for (int k = 0; k < TILE_COUNT; ++k) {
-        if (k < 10)
-            driver->removeTexture(gameState.faceTextures[k]);
-        gameState.faceTextures[k] = nullptr;
+    return makeFont(plan.fontDescription.name, description, plan.font.textureName,
+                    twiceTheSize(picture));
+}
+
+// The font, or its stand-ins in turn when its picture fails to decode or
+// the engine will not take it.
+gui::IGUIFont* loadFont(AssetPlan& plan) {
+    int scale = plan.scale;
+    Refused refused;
+    bool checked = plan.fontDescription.accepted;
+    if (!checked)
+        return nullptr;
+    for (;;) {
+        if (checked) {
+            gui::IGUIFont* font = nullptr;
+            video::IImage* picture = decodeChecked(plan.fontPicture);
+            if (picture && scale < plan.scale)
+                font = makeTwiceSizeFont(plan, picture);
+            else if (picture)
+                font = makeFont(plan.fontDescription.name, plan.fontDescription.bytes,
+                                plan.font.textureName, picture);
+            if (font)
+                return font;
+            refused = damaged(picture ? plan.fontDescription : plan.fontPicture);
+            note(plan.report, refused);
+        }
+        if (!nextPlace(plan, scale, refused.fromArchive))
+            return nullptr;
+        checked = checkFont(plan, scale, refused);
+        if (!checked)
+            note(plan.report, refused);
     }
-    if (font) {
-        gui::IGUISpriteBank* glyphs = font->getType() == gui::EGFT_BITMAP
-                                          ? static_cast<gui::IGUIFontBitmap*>(font)->getSpriteBank()
-                                          : nullptr;
-        if (glyphs && glyphs->getTextureCount() > 0)
-            driver->removeTexture(glyphs->getTexture(0));
-        gameState.guiEnvironment->removeFont(font);
-    }
+}
+
+void loadIcons(AssetPlan& plan) {
+    video::IImage* icons[ICON_COUNT] = {};
+    for (int i = 0; i < ICON_COUNT; ++i)
+        if (plan.icons[i].accepted)
+            icons[i] = decodePicture(plan, plan.icons[i], ICONS[i]);
+    setWindowIcon(icons, ICON_COUNT);
+    for (video::IImage* icon : icons)
+        if (icon)
+            icon->drop();
+}
+
+void loadPicture(AssetPlan& plan, int i) {
+    if (!plan.pictures[i].accepted)
+        return;
+    video::IImage* image = decodePicture(plan, plan.pictures[i], PICTURES[i]);
+    if (!image)
+        return;
+    *textureOf(i) = addPictureTexture(plan.pictures[i].name.c_str(), image);
+    image->drop();
 }
 
 } // namespace
 
-bool loadAssets() {
-    io::IFileArchive* archive = mountArchive();
-    std::vector<std::string> missing;
-    gui::IGUIFont* font = loadEverything(missing);
-    bool archiveRefused = false;
-    for (const std::string& name : missing)
-        archiveRefused =
-            archiveRefused || (archive && archive->getFileList()->findFile(name.c_str()) != -1);
-    if (archiveRefused) {
-        forgetEverything(font);
-        gameState.device->getFileSystem()->removeFileArchive(archive);
-        archive = nullptr;
-        missing.clear();
-        font = loadEverything(missing);
+AssetPlan::~AssetPlan() {
+    if (archive && !archiveAdopted)
+        archive->drop();
+}
+
+void checkAssets(int scale, AssetPlan& plan) {
+    IrrlichtDevice* checking = createCheckingDevice();
+    plan.scale = 1;
+    gameState.scale = 1;
+    if (!checking) {
+        plan.report.archive = ARCHIVE_NAME;
+        return;
     }
+    gameState.device = checking;
+    plan.archive = mountArchive();
+    if (!plan.archive)
+        plan.report.archive = ARCHIVE_NAME;
+    Refused refused;
+    bool whole = false;
+    if (scale > 1) {
+        plan.scale = gameState.scale = scale;
+        whole = checkSet(plan, true, refused);
+        if (!whole) {
+            // Pictures of two sizes would not fit together.
+            std::fprintf(stderr, "kavenna: %s is %s: the game plays at scale 1\n",
+                         refused.name.c_str(), refused.why.c_str());
+            note(plan.report, refused);
+            forgetChecked(plan, true);
+            plan.scale = gameState.scale = 1;
+        }
+    }
+    while (!whole && !(whole = checkSet(plan, false, refused))) {
+        unmountArchive(plan);
+        forgetChecked(plan, false);
+    }
+    // The checking device goes; the archive stays for the game's.
+    if (plan.archive)
+        plan.archive->grab();
+    gameState.device = nullptr;
+    checking->drop();
+}
 
-    if (gameState.scale > 1 && !missing.empty())
-        return false;
+void adoptCheckedArchive(AssetPlan& plan) {
+    if (!plan.archive || plan.archiveAdopted)
+        return;
+    gameState.device->getFileSystem()->addFileArchive(plan.archive);
+    plan.archiveAdopted = true;
+}
+
+void loadAssets(AssetPlan& plan) {
+    loadPicture(plan, 0);
+    gui::IGUIFont* font = loadFont(plan);
+    for (int i = 1; i < PICTURE_COUNT; ++i)
+        loadPicture(plan, i);
+    for (int k = 0; k < 10; ++k)
+        gameState.faceTextures[k + 10] = gameState.faceTextures[k];
+    loadIcons(plan);
     dressSkin(font);
-
     // Added only now: a message box is laid out for the skin's font of the
-    // moment, and the player must be able to read the only report of a
-    // missing archive.
-    if (!archive)
-        dressMessageBox(gameState.guiEnvironment->addMessageBox(
-            L"error opening tesmor.dat", L"error opening tesmor.dat", true, gui::EMBF_YES, nullptr,
-            ID_ARCHIVE_ERROR_BOX, nullptr));
-    return true;
+    // moment, and the player must be able to read it.
+    if (reportNeeded(plan.report))
+        showFileReport(plan.report);
 }

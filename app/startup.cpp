@@ -5,7 +5,6 @@
 #include "app/game_state.h"
 #include "app/linux/platform.h"
 #include "app/linux/speech.h"
-#include "app/linux/x_window.h"
 #include "ui/screen_change.h"
 #include "ui/screens.h"
 
@@ -38,8 +37,6 @@ void configureTextures(video::IVideoDriver* driver) {
     driver->setTextureCreationFlag(video::ETCF_ALLOW_NON_POWER_2, true);
 }
 
-// The device at `gameState.scale` with the assets loaded; false when the
-// device could not be created or the assets of that scale are not whole.
 bool openDevice(video::E_DRIVER_TYPE driverType, AppContext& context, MyEventReceiver& receiver) {
     IrrlichtDevice* device = createGameDevice(driverType);
     if (!device)
@@ -59,7 +56,17 @@ bool openDevice(video::E_DRIVER_TYPE driverType, AppContext& context, MyEventRec
     device->setEventReceiver(&receiver);
 
     gameState.startTime = device->getTimer()->getTime();
-    return loadAssets();
+    return true;
+}
+
+// The intro's first frame is the fade-in's start: the fader's full colour,
+// black, over the whole window, whatever lies under it. It needs no
+// picture, so it is shown as soon as the window exists.
+void presentFirstFrame() {
+    video::IVideoDriver* driver = gameState.videoDriver;
+    driver->beginScene(true, false, video::SColor(255, 0, 0, 0));
+    gameState.guiEnvironment->drawAll();
+    driver->endScene();
 }
 
 } // namespace
@@ -69,22 +76,19 @@ bool startUp(video::E_DRIVER_TYPE driverType, int scale, AppContext& context,
     if (driverType != video::EDT_NULL)
         tolerateXErrors();
     keepLargeFreedBuffers();
-    gameState.scale = scale;
-    if (!openDevice(driverType, context, receiver)) {
-        if (!gameState.device)
-            return false;
-        // Pictures of two sizes would not fit together: a 2x set that is
-        // not whole means a game at scale 1, in a window of that size.
-        gameState.device->drop();
-        gameState.device = nullptr;
-        gameState.scale = 1;
-        openDevice(driverType, context, receiver);
-        if (!gameState.device)
-            return false;
-    }
-    // The icons come from where the other pictures come from.
-    setWindowIcon();
+    // Whatever would refuse a file or fall back to scale 1 is decided
+    // before a window of that scale is made.
+    AssetPlan assets;
+    checkAssets(scale, assets);
+    if (!openDevice(driverType, context, receiver))
+        return false;
+    adoptCheckedArchive(assets);
+    // The fader draws no part of the skin, which waits for the font.
     startIntro();
+    presentFirstFrame();
+    // Before the second frame: no frame of the fade goes without the
+    // splash.
+    loadAssets(assets);
     return true;
 }
 

@@ -83,10 +83,11 @@ def ppm():
 
 
 def png_with_text_chunks(count=998):
-    """A 1 x 1 PNG under 8 MiB whose compressed text chunks each inflate
-    to just under libpng's own limit of 8,000,000 bytes."""
+    """A menu background of the right size under 8 MiB whose compressed
+    text chunks each inflate to just under libpng's own limit of 8,000,000
+    bytes."""
     text = png_chunk(b"zTXt", b"Comment\0\0" + zlib.compress(b" " * 7999000, 9))
-    picture = png_declaring(1, 1, 2, b"\0\0\0\0")
+    picture = png((800, 500), (20, 40, 90))
     at = picture.index(b"IDAT") - 4
     return picture[:at] + text * count + picture[at:]
 

@@ -25,6 +25,12 @@ bool archiveHolds(const io::path& name) {
     return false;
 }
 
+bool engineFileExists(const io::path& name) {
+    struct stat status;
+    return archiveHolds(name) ||
+           lstat(gameState.device->getFileSystem()->getAbsolutePath(name).c_str(), &status) == 0;
+}
+
 bool readEngineFile(const io::path& name, unsigned maxBytes, std::vector<unsigned char>& bytes) {
     io::IFileSystem* files = gameState.device->getFileSystem();
     if (!archiveHolds(name) && !looseFileIsRegular(files, name))

@@ -13,3 +13,8 @@ bool readEngineFile(const irr::io::path& name, unsigned maxBytes,
 
 // Whether one of the mounted archives holds `name`.
 bool archiveHolds(const irr::io::path& name);
+
+// Whether `name` is there at all, in an archive or as a loose file of any
+// kind: a file that is there but cannot be read counts as damaged, not
+// missing.
+bool engineFileExists(const irr::io::path& name);

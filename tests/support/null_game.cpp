@@ -7,6 +7,7 @@
 #include <dlfcn.h>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <png.h>
 #include <sstream>
 #include <unistd.h>
 
@@ -45,27 +46,10 @@ int countIn(gui::IGUIElement* parent, s32 id) {
     return count;
 }
 
-// Says "not mine" to every archive, moving the clock on when asked.
-class ClockStepper : public io::IArchiveLoader {
-  public:
-    explicit ClockStepper(ITimer* timer) : timer(timer) {}
-    bool isALoadableFileFormat(const io::path&) const override { return false; }
-    bool isALoadableFileFormat(io::IReadFile*) const override { return false; }
-    bool isALoadableFileFormat(io::E_FILE_ARCHIVE_TYPE) const override {
-        timer->setTime(timer->getTime() + clockStepWhileMounting);
-        return false;
-    }
-    io::IFileArchive* createArchive(const io::path&, bool, bool) const override { return nullptr; }
-    io::IFileArchive* createArchive(io::IReadFile*, bool, bool) const override { return nullptr; }
-
-  private:
-    ITimer* timer;
-};
-
 } // namespace
 
 SIrrlichtCreationParameters lastDeviceParameters;
-u32 clockStepWhileMounting = 0;
+u32 clockStepWhileLoading = 0;
 
 // The game's start-up calls this one: it notes what was asked and hands
 // on to the engine's own. As the only function of the engine's library
@@ -77,12 +61,22 @@ extern "C" IrrlichtDevice* createDeviceEx(const SIrrlichtCreationParameters& par
         reinterpret_cast<Create>(dlsym(dlopen(KAVENNA_ENGINE_LIBRARY, RTLD_NOW), "createDeviceEx"));
     lastDeviceParameters = parameters;
     IrrlichtDevice* device = engine(parameters);
-    if (device && clockStepWhileMounting) {
-        ClockStepper* stepper = new ClockStepper(device->getTimer());
-        device->getFileSystem()->addArchiveLoader(stepper);
-        stepper->drop();
-    }
     return device;
+}
+
+// Decoding a PNG starts here: when asked to, the game's clock moves on
+// once, as it would while a picture is decoded with frames running
+// meanwhile.
+extern "C" png_structp png_create_read_struct(png_const_charp version, png_voidp error,
+                                              png_error_ptr onError, png_error_ptr onWarning) {
+    using Create = png_structp (*)(png_const_charp, png_voidp, png_error_ptr, png_error_ptr);
+    static const auto libpng = reinterpret_cast<Create>(dlsym(RTLD_NEXT, "png_create_read_struct"));
+    if (clockStepWhileLoading && gameState.device) {
+        ITimer* timer = gameState.device->getTimer();
+        timer->setTime(timer->getTime() + clockStepWhileLoading);
+        clockStepWhileLoading = 0;
+    }
+    return libpng(version, error, onError, onWarning);
 }
 
 NullGame::NullGame(int scale) {
@@ -318,8 +312,10 @@ void ScratchDirectory::copyIn(const std::string& from, const std::string& name) 
 }
 
 void ScratchDirectory::addLooseAssets() const {
-    for (const std::string& name : shownAssetNames())
-        copyIn(std::string(KAVENNA_DATA_DIR) + "/" + name, name);
+    std::ifstream list(std::string(KAVENNA_DATA_DIR) + "/assets.txt");
+    for (std::string name; std::getline(list, name);)
+        if (!name.empty() && name[0] != '#')
+            copyIn(std::string(KAVENNA_DATA_DIR) + "/" + name, name);
 }
 
 int partnerOf(int tile) {

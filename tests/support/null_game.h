@@ -57,10 +57,10 @@ class NullGame {
 // What the game last asked of the engine's `createDeviceEx`, which every
 // device of this program goes through on its way to the engine.
 extern irr::SIrrlichtCreationParameters lastDeviceParameters;
-// While not 0, mounting an archive moves the engine's virtual clock on by
-// this many milliseconds, as loading would if frames ran meanwhile: the
-// clock stands still between frames.
-extern irr::u32 clockStepWhileMounting;
+// When not 0, the next PNG picture decoded moves the game's virtual clock
+// on by this many milliseconds (and sets this back to 0), as loading would
+// if frames ran meanwhile: the clock stands still between frames.
+extern irr::u32 clockStepWhileLoading;
 
 // The other tile of `tile`'s pair in the deal in play.
 int partnerOf(int tile);
@@ -107,7 +107,8 @@ class ScratchDirectory {
     ScratchDirectory(const ScratchDirectory&) = delete;
     ScratchDirectory& operator=(const ScratchDirectory&) = delete;
     const std::string& path() const { return dir; }
-    // Copies the loose assets of the source tree here, both sets.
+    // Copies the loose assets of the source tree here, both sets and the
+    // window's icons.
     void addLooseAssets() const;
     void copyIn(const std::string& from, const std::string& name) const;
 
