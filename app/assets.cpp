@@ -85,6 +85,13 @@ void note(FileReport& report, const Refused& refused) {
     noteFile(refused.missing ? report.missing : report.damaged, refused.name);
 }
 
+// After the window: a file of the archive refused at scale 1 damages the
+// archive, which is told instead (nextPlace); any other file by its name.
+void noteFailed(AssetPlan& plan, const Refused& refused, int scale) {
+    if (!(refused.fromArchive && scale == 1 && plan.archive))
+        note(plan.report, refused);
+}
+
 // Reads `name` whole through the engine's file system: the archive first,
 // then the working directory.
 bool readFile(const std::string& name, unsigned maxBytes, CheckedFile& file, Refused& refused) {
@@ -295,13 +302,13 @@ video::IImage* decodePicture(AssetPlan& plan, CheckedFile& file, const Wanted& w
             if (video::IImage* image = decodeChecked(file))
                 return wanted.scaled && scale < plan.scale ? twiceTheSize(image) : image;
             refused = damaged(file);
-            note(plan.report, refused);
+            noteFailed(plan, refused, scale);
         }
         if (!nextPlace(plan, scale, refused.fromArchive))
             return nullptr;
         checked = checkPicture(wanted, scale, file, refused);
         if (!checked)
-            note(plan.report, refused);
+            noteFailed(plan, refused, scale);
     }
 }
 
@@ -452,13 +459,13 @@ gui::IGUIFont* loadFont(AssetPlan& plan) {
             if (font)
                 return font;
             refused = damaged(picture ? plan.fontDescription : plan.fontPicture);
-            note(plan.report, refused);
+            noteFailed(plan, refused, scale);
         }
         if (!nextPlace(plan, scale, refused.fromArchive))
             return nullptr;
         checked = checkFont(plan, scale, refused);
         if (!checked)
-            note(plan.report, refused);
+            noteFailed(plan, refused, scale);
     }
 }
 

@@ -10,6 +10,7 @@
 #include <png.h>
 #include <sstream>
 #include <unistd.h>
+#include <zip.h>
 
 using namespace irr;
 
@@ -331,6 +332,38 @@ void playEveryPair(NullGame& game) {
             game.click(gameState.tileButtons[tile]);
             game.click(gameState.tileButtons[partnerOf(tile)]);
         }
+}
+
+void writeAssetArchive(const std::map<std::string, std::string>& replaced,
+                       const std::set<std::string>& leftOut) {
+    int error = 0;
+    zip_t* archive = zip_open("tesmor.dat", ZIP_CREATE | ZIP_TRUNCATE, &error);
+    ASSERT_NE(archive, nullptr);
+    std::ifstream list(std::string(KAVENNA_DATA_DIR) + "/assets.txt");
+    std::vector<std::string> contents;
+    contents.reserve(64);
+    for (std::string name; std::getline(list, name);) {
+        if (name.empty() || name[0] == '#' || leftOut.count(name))
+            continue;
+        const auto replacement = replaced.find(name);
+        contents.push_back(replacement != replaced.end()
+                               ? replacement->second
+                               : readFile(std::string(KAVENNA_DATA_DIR) + "/" + name));
+        zip_source_t* source =
+            zip_source_buffer(archive, contents.back().data(), contents.back().size(), 0);
+        const zip_int64_t index = zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8);
+        ASSERT_GE(index, 0);
+        const bool description = name.compare(name.size() - 4, 4, ".xml") == 0;
+        zip_set_file_compression(archive, static_cast<zip_uint64_t>(index),
+                                 description ? ZIP_CM_DEFLATE : ZIP_CM_STORE, 9);
+    }
+    ASSERT_EQ(zip_close(archive), 0);
+}
+
+std::string fileReportText() {
+    gui::IGUIElement* box = findId(ID_ARCHIVE_ERROR_BOX);
+    gui::IGUIStaticText* text = box ? messageText(box) : nullptr;
+    return text ? narrow(text->getText()) : "";
 }
 
 std::vector<std::string> shownAssetNames() {

@@ -10,6 +10,8 @@
 #include "ui/event_receiver.h"
 
 #include <irrlicht.h>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -61,6 +63,15 @@ extern irr::SIrrlichtCreationParameters lastDeviceParameters;
 // on by this many milliseconds (and sets this back to 0), as loading would
 // if frames ran meanwhile: the clock stands still between frames.
 extern irr::u32 clockStepWhileLoading;
+
+// Packs every file of data/assets.txt into "tesmor.dat" in the working
+// directory with libzip, pictures stored and descriptions deflated, every
+// checksum valid; `replaced` maps a name to the bytes it holds instead,
+// and the names in `leftOut` are left out.
+void writeAssetArchive(const std::map<std::string, std::string>& replaced = {},
+                       const std::set<std::string>& leftOut = {});
+// The text of the box that reports the data files, empty without one.
+std::string fileReportText();
 
 // The other tile of `tile`'s pair in the deal in play.
 int partnerOf(int tile);
