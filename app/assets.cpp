@@ -193,30 +193,37 @@ void unmountArchive(AssetPlan& plan) {
     plan.report.archive = ARCHIVE_NAME;
 }
 
-// Checks the font, the pictures and the icons of the set for `plan.scale`
-// that are not decided yet. With `wholeSet` it stops at the first file
-// missing or refused: the set is used whole or not at all. Otherwise it
-// stops only at a file of the archive that is refused, which damages the
-// archive; other files missing or refused are told and left out.
-bool checkSet(AssetPlan& plan, bool wholeSet, Refused& refused) {
-    const auto decided = [&](bool accepted) {
+enum class SetCheck { WHOLE, NOT_WHOLE, ARCHIVE_DAMAGED };
+
+// Checks the font, the pictures and the icons for `plan.scale` that are
+// not decided yet. With `wholeSet` the font and pictures are used whole or
+// not at all, and the first one missing or refused ends the check. A file
+// of the archive that is refused damages the archive; other files missing
+// or refused are told and left out. The icons are the same at every scale
+// and never decide it.
+SetCheck checkSet(AssetPlan& plan, bool wholeSet, Refused& refused) {
+    const auto decided = [&](bool accepted, bool inSet) {
         if (accepted)
             return true;
-        if (wholeSet || (refused.fromArchive && !refused.missing))
+        if ((wholeSet && inSet) || (refused.fromArchive && !refused.missing))
             return false;
         note(plan.report, refused);
         return true;
     };
-    if (!plan.fontDescription.accepted && !decided(checkFont(plan, plan.scale, refused)))
-        return false;
+    const auto ended = [&](bool inSet) {
+        return wholeSet && inSet ? SetCheck::NOT_WHOLE : SetCheck::ARCHIVE_DAMAGED;
+    };
+    if (!plan.fontDescription.accepted && !decided(checkFont(plan, plan.scale, refused), true))
+        return ended(true);
     for (int i = 0; i < PICTURE_COUNT; ++i)
         if (!plan.pictures[i].accepted &&
-            !decided(checkPicture(PICTURES[i], plan.scale, plan.pictures[i], refused)))
-            return false;
+            !decided(checkPicture(PICTURES[i], plan.scale, plan.pictures[i], refused), true))
+            return ended(true);
     for (int i = 0; i < ICON_COUNT; ++i)
-        if (!plan.icons[i].accepted && !decided(checkPicture(ICONS[i], 1, plan.icons[i], refused)))
-            return false;
-    return true;
+        if (!plan.icons[i].accepted &&
+            !decided(checkPicture(ICONS[i], 1, plan.icons[i], refused), false))
+            return ended(false);
+    return SetCheck::WHOLE;
 }
 
 // Forgets what was read from the archive (everything, with `all`), so
@@ -510,11 +517,14 @@ void checkAssets(int scale, AssetPlan& plan) {
     if (!plan.archive)
         plan.report.archive = ARCHIVE_NAME;
     Refused refused;
-    bool whole = false;
+    SetCheck check = SetCheck::NOT_WHOLE;
     if (scale > 1) {
         plan.scale = gameState.scale = scale;
-        whole = checkSet(plan, true, refused);
-        if (!whole) {
+        while ((check = checkSet(plan, true, refused)) == SetCheck::ARCHIVE_DAMAGED) {
+            unmountArchive(plan);
+            forgetChecked(plan, false);
+        }
+        if (check == SetCheck::NOT_WHOLE) {
             // Pictures of two sizes would not fit together.
             std::fprintf(stderr, "kavenna: %s is %s: the game plays at scale 1\n",
                          refused.name.c_str(), refused.why.c_str());
@@ -523,7 +533,8 @@ void checkAssets(int scale, AssetPlan& plan) {
             plan.scale = gameState.scale = 1;
         }
     }
-    while (!whole && !(whole = checkSet(plan, false, refused))) {
+    while (check != SetCheck::WHOLE &&
+           (check = checkSet(plan, false, refused)) == SetCheck::ARCHIVE_DAMAGED) {
         unmountArchive(plan);
         forgetChecked(plan, false);
     }
