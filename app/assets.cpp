@@ -92,18 +92,23 @@ void noteFailed(AssetPlan& plan, const Refused& refused, int scale) {
         note(plan.report, refused);
 }
 
+void missingOrDamaged(const CheckedFile& file, Refused& refused) {
+    refused.name = file.name;
+    refused.fromArchive = file.fromArchive;
+    refused.missing = !engineFileExists(file.name.c_str());
+    refused.why = refused.missing ? "missing" : "damaged";
+}
+
 // Reads `name` whole through the engine's file system: the archive first,
 // then the working directory.
 bool readFile(const std::string& name, unsigned maxBytes, CheckedFile& file, Refused& refused) {
     file = CheckedFile();
     file.name = name;
     file.fromArchive = archiveHolds(name.c_str());
+    file.maxBytes = maxBytes;
     if (readEngineFile(name.c_str(), maxBytes, file.bytes))
         return true;
-    refused.name = name;
-    refused.fromArchive = file.fromArchive;
-    refused.missing = !engineFileExists(name.c_str());
-    refused.why = refused.missing ? "missing" : "damaged";
+    missingOrDamaged(file, refused);
     return false;
 }
 
@@ -115,6 +120,29 @@ bool refuse(const CheckedFile& file, const std::string& why, Refused& refused) {
     return false;
 }
 
+// Reads the header of the picture `name` where the engine's file system
+// finds it; the pixels stay in the file until they are decoded.
+bool readHeader(const std::string& name, unsigned maxBytes, CheckedFile& file,
+                PictureHeader& header, Refused& refused) {
+    file = CheckedFile();
+    file.name = name;
+    file.fromArchive = archiveHolds(name.c_str());
+    file.maxBytes = maxBytes;
+    io::IReadFile* opened = openEngineFile(name.c_str(), maxBytes);
+    if (!opened) {
+        missingOrDamaged(file, refused);
+        return false;
+    }
+    const ReadAt read = [opened](size_t at, void* out, size_t count) {
+        return opened->seek(static_cast<long>(at)) &&
+               opened->read(out, static_cast<u32>(count)) == static_cast<s32>(count);
+    };
+    const bool sound = readPictureHeader(pictureKindByName(name.c_str()),
+                                         static_cast<size_t>(opened->getSize()), read, header);
+    opened->drop();
+    return sound || refuse(file, "damaged", refused);
+}
+
 std::string sizeText(unsigned width, unsigned height) {
     return std::to_string(width) + "x" + std::to_string(height);
 }
@@ -122,12 +150,10 @@ std::string sizeText(unsigned width, unsigned height) {
 // A picture of the set for `scale`, exactly the size the game draws it at.
 bool checkPicture(const Wanted& wanted, int scale, CheckedFile& file, Refused& refused) {
     const unsigned k = wanted.scaled ? static_cast<unsigned>(scale) : 1;
-    if (!readFile(wanted.scaled ? atScale(wanted.name, scale) : wanted.name, wanted.maxBytes, file,
-                  refused))
-        return false;
     PictureHeader header;
-    if (!readPictureHeader(pictureKindByName(file.name.c_str()), file.bytes, header))
-        return refuse(file, "damaged", refused);
+    if (!readHeader(wanted.scaled ? atScale(wanted.name, scale) : wanted.name, wanted.maxBytes,
+                    file, header, refused))
+        return false;
     file.width = wanted.width * k;
     file.height = wanted.height * k;
     if (header.width != file.width || header.height != file.height)
@@ -154,11 +180,10 @@ bool checkFont(AssetPlan& plan, int scale, Refused& refused) {
     gameState.scale = playing;
     if (!sound)
         return refuse(description, "damaged", refused);
-    if (!readFile(plan.font.textureName, MAX_PICTURE_BYTES, picture, refused))
-        return false;
     PictureHeader header;
-    if (pictureKindByName(picture.name.c_str()) != PictureKind::PNG ||
-        !readPictureHeader(PictureKind::PNG, picture.bytes, header) || !header.alpha)
+    if (!readHeader(plan.font.textureName, MAX_PICTURE_BYTES, picture, header, refused))
+        return false;
+    if (pictureKindByName(picture.name.c_str()) != PictureKind::PNG || !header.alpha)
         return refuse(picture, "no PNG with alpha", refused);
     if (header.width < plan.font.right || header.height < plan.font.bottom)
         return refuse(picture, "smaller than its glyphs", refused);
@@ -253,10 +278,13 @@ IrrlichtDevice* createCheckingDevice() {
 // ---------------------------------------------------------------------
 // After the window.
 
-video::IImage* decodeChecked(CheckedFile& file) {
+// Reads the checked picture again, whole now, and decodes it.
+video::IImage* decodeChecked(const CheckedFile& file) {
+    std::vector<unsigned char> bytes;
+    if (!readEngineFile(file.name.c_str(), file.maxBytes, bytes))
+        return nullptr;
     video::IImage* image =
-        decodeCheckedPicture(file.name.c_str(), file.bytes, std::max(file.width, file.height));
-    std::vector<unsigned char>().swap(file.bytes);
+        decodeCheckedPicture(file.name.c_str(), bytes, std::max(file.width, file.height));
     if (image && image->getDimension() != core::dimension2d<u32>(file.width, file.height)) {
         image->drop();
         image = nullptr;
@@ -304,6 +332,11 @@ video::IImage* decodePicture(AssetPlan& plan, CheckedFile& file, const Wanted& w
     int scale = wanted.scaled ? plan.scale : 1;
     Refused refused;
     bool checked = true;
+    // Once the archive counts as damaged, what it held is looked for among
+    // the loose files.
+    if (file.fromArchive && !plan.archive &&
+        !(checked = checkPicture(wanted, scale, file, refused)))
+        noteFailed(plan, refused, scale);
     for (;;) {
         if (checked) {
             if (video::IImage* image = decodeChecked(file))
@@ -454,6 +487,9 @@ gui::IGUIFont* loadFont(AssetPlan& plan) {
     bool checked = plan.fontDescription.accepted;
     if (!checked)
         return nullptr;
+    if ((plan.fontDescription.fromArchive || plan.fontPicture.fromArchive) && !plan.archive &&
+        !(checked = checkFont(plan, scale, refused)))
+        noteFailed(plan, refused, scale);
     for (;;) {
         if (checked) {
             gui::IGUIFont* font = nullptr;

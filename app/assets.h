@@ -19,12 +19,14 @@
 #include <string>
 #include <vector>
 
-// A file read and checked before the window, held until it is decoded.
+// A file checked before the window. A picture is read again, whole, when
+// it is decoded; a font description is held as it was checked.
 struct CheckedFile {
     std::string name;
     bool fromArchive = false;
-    // Accepted: read whole, of the kind and size the game draws.
+    // Accepted: of the kind and size the game draws.
     bool accepted = false;
+    unsigned maxBytes = 0;
     std::vector<unsigned char> bytes;
     // The size the picture must decode to.
     unsigned width = 0;

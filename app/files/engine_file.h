@@ -11,6 +11,10 @@
 bool readEngineFile(const irr::io::path& name, unsigned maxBytes,
                     std::vector<unsigned char>& bytes);
 
+// The file opened for reading in parts, or null where `readEngineFile`
+// would be false before reading. The caller drops it.
+irr::io::IReadFile* openEngineFile(const irr::io::path& name, unsigned maxBytes);
+
 // Whether one of the mounted archives holds `name`.
 bool archiveHolds(const irr::io::path& name);
 
