@@ -59,13 +59,14 @@ bool openDevice(video::E_DRIVER_TYPE driverType, AppContext& context, MyEventRec
     return true;
 }
 
-// The intro's first frame is the fade-in's start: the fader's full colour,
-// black, over the whole window, whatever lies under it. It needs no
-// picture, so it is shown as soon as the window exists.
+// The intro's first frame is the fade-in's start, the fader's full colour
+// over the whole window: black, whatever lies under it, so it needs no
+// picture and is shown as soon as the window exists. The window cleared to
+// that colour is the same picture; drawing the fader over it would only
+// cost another blended pass over every pixel, and its shader, first.
 void presentFirstFrame() {
     video::IVideoDriver* driver = gameState.videoDriver;
     driver->beginScene(true, false, video::SColor(255, 0, 0, 0));
-    gameState.guiEnvironment->drawAll();
     driver->endScene();
 }
 
