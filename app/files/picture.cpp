@@ -58,3 +58,12 @@ video::ITexture* addPictureTexture(const io::path& name, video::IImage* image) {
         forgetEnginesCopy(texture);
     return texture;
 }
+
+video::IImage* twiceTheSize(video::IImage* image) {
+    const core::dimension2d<u32> size = image->getDimension();
+    video::IImage* larger = gameState.videoDriver->createImage(
+        image->getColorFormat(), core::dimension2d<u32>(2 * size.Width, 2 * size.Height));
+    image->copyToScaling(larger);
+    image->drop();
+    return larger;
+}

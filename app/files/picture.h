@@ -34,3 +34,7 @@ irr::video::IImage* loadCheckedPicture(const irr::io::path& name,
 // the system, and the copy reads as zeros: lock such a texture for
 // writing and the picture turns black.
 irr::video::ITexture* addPictureTexture(const irr::io::path& name, irr::video::IImage* image);
+
+// The picture at twice its size, each pixel a square of four (`image` is
+// dropped): a picture drawn for scale 1 where one for scale 2 is drawn.
+irr::video::IImage* twiceTheSize(irr::video::IImage* image);
