@@ -2,6 +2,7 @@
 
 #include "app/checked_font.h"
 #include "app/files/archive_check.h"
+#include "app/files/archive_entry.h"
 #include "app/files/engine_file.h"
 #include "app/files/picture.h"
 #include "app/files/picture_header.h"
@@ -12,7 +13,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fcntl.h>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 using namespace irr;
@@ -121,14 +124,34 @@ bool refuse(const CheckedFile& file, const std::string& why, Refused& refused) {
     return false;
 }
 
+// The entry of the archive the engine would read as `name`, found by
+// where its data lies; null when the archive file is not at hand.
+const ArchiveEntry* archiveEntry(const AssetPlan& plan, const std::string& name) {
+    if (!plan.archive || plan.archiveFile < 0)
+        return nullptr;
+    const io::IFileList* list = plan.archive->getFileList();
+    const s32 index = list->findFile(name.c_str());
+    if (index < 0)
+        return nullptr;
+    for (const ArchiveEntry& entry : plan.archiveEntries)
+        if (entry.offset == list->getFileOffset(static_cast<u32>(index)))
+            return &entry;
+    return nullptr;
+}
+
 // Reads the header of the picture `name` where the engine's file system
 // finds it; the pixels stay in the file until they are decoded.
-bool readHeader(const std::string& name, unsigned maxBytes, CheckedFile& file,
-                PictureHeader& header, Refused& refused) {
+bool readHeader(const AssetPlan& plan, const std::string& name, unsigned maxBytes,
+                CheckedFile& file, PictureHeader& header, Refused& refused) {
     file = CheckedFile();
     file.name = name;
     file.fromArchive = archiveHolds(name.c_str());
     file.maxBytes = maxBytes;
+    const ArchiveEntry* entry = file.fromArchive ? archiveEntry(plan, name) : nullptr;
+    if (entry && entry->size <= maxBytes)
+        return readPictureHeader(pictureKindByName(name.c_str()), entry->size,
+                                 readArchiveEntry(plan.archiveFile, *entry), header) ||
+               refuse(file, "damaged", refused);
     io::IReadFile* opened = openEngineFile(name.c_str(), maxBytes);
     if (!opened) {
         missingOrDamaged(file, refused);
@@ -149,11 +172,12 @@ std::string sizeText(unsigned width, unsigned height) {
 }
 
 // A picture of the set for `scale`, exactly the size the game draws it at.
-bool checkPicture(const Wanted& wanted, int scale, CheckedFile& file, Refused& refused) {
+bool checkPicture(const AssetPlan& plan, const Wanted& wanted, int scale, CheckedFile& file,
+                  Refused& refused) {
     const unsigned k = wanted.scaled ? static_cast<unsigned>(scale) : 1;
     PictureHeader header;
-    if (!readHeader(wanted.scaled ? atScale(wanted.name, scale) : wanted.name, wanted.maxBytes,
-                    file, header, refused))
+    if (!readHeader(plan, wanted.scaled ? atScale(wanted.name, scale) : wanted.name,
+                    wanted.maxBytes, file, header, refused))
         return false;
     file.width = wanted.width * k;
     file.height = wanted.height * k;
@@ -182,7 +206,7 @@ bool checkFont(AssetPlan& plan, int scale, Refused& refused) {
     if (!sound)
         return refuse(description, "damaged", refused);
     PictureHeader header;
-    if (!readHeader(plan.font.textureName, MAX_PICTURE_BYTES, picture, header, refused))
+    if (!readHeader(plan, plan.font.textureName, MAX_PICTURE_BYTES, picture, header, refused))
         return false;
     if (pictureKindByName(picture.name.c_str()) != PictureKind::PNG || !header.alpha)
         return refuse(picture, "no PNG with alpha", refused);
@@ -197,10 +221,9 @@ bool checkFont(AssetPlan& plan, int scale, Refused& refused) {
 // Mounted only when the check accepts it, and kept only when the engine
 // lists exactly what was checked: an entry read any other way than it
 // was checked is never opened.
-io::IFileArchive* mountArchive() {
+io::IFileArchive* mountArchive(std::vector<ArchiveEntry>& accepted) {
     io::IFileSystem* files = gameState.device->getFileSystem();
     io::IFileArchive* archive = nullptr;
-    std::vector<ArchiveEntry> accepted;
     if (!files->existFile(ARCHIVE_NAME) || !isArchiveSafeToMount(ARCHIVE_NAME, accepted) ||
         !files->addFileArchive(ARCHIVE_NAME, true, true, io::EFAT_ZIP, "", &archive) || !archive)
         return nullptr;
@@ -243,11 +266,11 @@ SetCheck checkSet(AssetPlan& plan, bool wholeSet, Refused& refused) {
         return ended(true);
     for (int i = 0; i < PICTURE_COUNT; ++i)
         if (!plan.pictures[i].accepted &&
-            !decided(checkPicture(PICTURES[i], plan.scale, plan.pictures[i], refused), true))
+            !decided(checkPicture(plan, PICTURES[i], plan.scale, plan.pictures[i], refused), true))
             return ended(true);
     for (int i = 0; i < ICON_COUNT; ++i)
         if (!plan.icons[i].accepted &&
-            !decided(checkPicture(ICONS[i], 1, plan.icons[i], refused), false))
+            !decided(checkPicture(plan, ICONS[i], 1, plan.icons[i], refused), false))
             return ended(false);
     return SetCheck::WHOLE;
 }
@@ -325,7 +348,7 @@ video::IImage* decodePicture(AssetPlan& plan, CheckedFile& file, const Wanted& w
     // Once the archive counts as damaged, what it held is looked for among
     // the loose files.
     if (file.fromArchive && !plan.archive &&
-        !(checked = checkPicture(wanted, scale, file, refused)))
+        !(checked = checkPicture(plan, wanted, scale, file, refused)))
         noteFailed(plan, refused, scale);
     for (;;) {
         if (checked) {
@@ -336,7 +359,7 @@ video::IImage* decodePicture(AssetPlan& plan, CheckedFile& file, const Wanted& w
         }
         if (!nextPlace(plan, scale, refused.fromArchive))
             return nullptr;
-        checked = checkPicture(wanted, scale, file, refused);
+        checked = checkPicture(plan, wanted, scale, file, refused);
         if (!checked)
             noteFailed(plan, refused, scale);
     }
@@ -414,6 +437,8 @@ void loadPicture(AssetPlan& plan, int i) {
 AssetPlan::~AssetPlan() {
     if (archive && !archiveAdopted)
         archive->drop();
+    if (archiveFile >= 0)
+        close(archiveFile);
 }
 
 void checkAssets(int scale, AssetPlan& plan) {
@@ -425,8 +450,10 @@ void checkAssets(int scale, AssetPlan& plan) {
         return;
     }
     gameState.device = checking;
-    plan.archive = mountArchive();
-    if (!plan.archive)
+    plan.archive = mountArchive(plan.archiveEntries);
+    if (plan.archive)
+        plan.archiveFile = open(ARCHIVE_NAME, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    else
         plan.report.archive = ARCHIVE_NAME;
     Refused refused;
     SetCheck check = SetCheck::NOT_WHOLE;
@@ -453,6 +480,9 @@ void checkAssets(int scale, AssetPlan& plan) {
     // The checking device goes; the archive stays for the game's.
     if (plan.archive)
         plan.archive->grab();
+    if (plan.archiveFile >= 0)
+        close(plan.archiveFile);
+    plan.archiveFile = -1;
     gameState.device = nullptr;
     checking->drop();
 }

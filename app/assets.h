@@ -12,6 +12,7 @@
 // could not be used is told once, in a box (ui/file_report.h).
 #pragma once
 
+#include "app/files/archive_check.h"
 #include "app/files/font_check.h"
 #include "ui/file_report.h"
 
@@ -50,6 +51,10 @@ struct AssetPlan {
     irr::io::IFileArchive* archive = nullptr;
     // The game's device has taken it over from the plan.
     bool archiveAdopted = false;
+    // Before the window: its entries as checked, and the archive file
+    // itself, whose pictures' headers are read from it directly.
+    std::vector<ArchiveEntry> archiveEntries;
+    int archiveFile = -1;
     CheckedFile fontDescription;
     CheckedFile fontPicture;
     FontDescription font;
