@@ -102,7 +102,7 @@ class StandInPlay(HostilePlay):
 def stand_in(args):
     folder = tempfile.mkdtemp(prefix="kavenna-stand-in-")
     try:
-        for name in pictures.shown_asset_names(args.data_dir):
+        for name in pictures.asset_names(args.data_dir):
             shutil.copy(os.path.join(args.data_dir, name), folder)
         with open(os.path.join(args.data_dir, "h@2x.jpg"), "rb") as whole:
             picture = whole.read()
@@ -127,7 +127,7 @@ def main():
 
     folder = tempfile.mkdtemp(prefix="kavenna-hostile-")
     try:
-        for name in pictures.shown_asset_names(args.data_dir):
+        for name in pictures.asset_names(args.data_dir):
             shutil.copy(os.path.join(args.data_dir, name), folder)
         case = os.path.join(args.hostile_dir, CLASS)
         shutil.copy(os.path.join(case, "loose", REFUSED), folder)
