@@ -33,7 +33,9 @@ int main(int argc, char** argv) {
         sayWelcome();
     AppContext context;
     MyEventReceiver receiver(context);
-    if (!startUp(options.driverType, desktopScale(options), context, receiver)) {
+    const bool started = startUp(options.driverType, desktopScale(options), context, receiver);
+    releaseXDisplay();
+    if (!started) {
         std::fputs("kavenna: the game window could not be opened\n", stderr);
         return 1;
     }

@@ -5,9 +5,10 @@
 #include "app/game_state.h"
 #include "app/linux/platform.h"
 #include "app/linux/speech.h"
-#include "app/linux/x_window.h"
 #include "ui/screen_change.h"
 #include "ui/screens.h"
+
+#include <cstdio>
 
 using namespace irr;
 
@@ -19,6 +20,11 @@ IrrlichtDevice* createGameDevice(video::E_DRIVER_TYPE driverType) {
     if (!device && driverType == video::EDT_OPENGL) {
         parameters.DriverType = video::EDT_BURNINGSVIDEO;
         device = createDeviceEx(parameters);
+        // Said, since the game looks the same but draws far slower, and a
+        // player or packager would otherwise never know why.
+        if (device)
+            std::fputs("kavenna: OpenGL could not be used; the software renderer draws instead\n",
+                       stderr);
     }
     return device;
 }
@@ -31,8 +37,6 @@ void configureTextures(video::IVideoDriver* driver) {
     driver->setTextureCreationFlag(video::ETCF_ALLOW_NON_POWER_2, true);
 }
 
-// The device at `gameState.scale` with the assets loaded; false when the
-// device could not be created or the assets of that scale are not whole.
 bool openDevice(video::E_DRIVER_TYPE driverType, AppContext& context, MyEventReceiver& receiver) {
     IrrlichtDevice* device = createGameDevice(driverType);
     if (!device)
@@ -52,7 +56,18 @@ bool openDevice(video::E_DRIVER_TYPE driverType, AppContext& context, MyEventRec
     device->setEventReceiver(&receiver);
 
     gameState.startTime = device->getTimer()->getTime();
-    return loadAssets();
+    return true;
+}
+
+// The intro's first frame is the fade-in's start, the fader's full colour
+// over the whole window: black, whatever lies under it, so it needs no
+// picture and is shown as soon as the window exists. The window cleared to
+// that colour is the same picture; drawing the fader over it would only
+// cost another blended pass over every pixel, and its shader, first.
+void presentFirstFrame() {
+    video::IVideoDriver* driver = gameState.videoDriver;
+    driver->beginScene(true, false, video::SColor(255, 0, 0, 0));
+    driver->endScene();
 }
 
 } // namespace
@@ -62,22 +77,19 @@ bool startUp(video::E_DRIVER_TYPE driverType, int scale, AppContext& context,
     if (driverType != video::EDT_NULL)
         tolerateXErrors();
     keepLargeFreedBuffers();
-    gameState.scale = scale;
-    if (!openDevice(driverType, context, receiver)) {
-        if (!gameState.device)
-            return false;
-        // Pictures of two sizes would not fit together: a 2x set that is
-        // not whole means a game at scale 1, in a window of that size.
-        gameState.device->drop();
-        gameState.device = nullptr;
-        gameState.scale = 1;
-        openDevice(driverType, context, receiver);
-        if (!gameState.device)
-            return false;
-    }
-    // The icons come from where the other pictures come from.
-    setWindowIcon();
+    // Whatever would refuse a file or fall back to scale 1 is decided
+    // before a window of that scale is made.
+    AssetPlan assets;
+    checkAssets(scale, assets);
+    if (!openDevice(driverType, context, receiver))
+        return false;
+    adoptCheckedArchive(assets);
+    // The fader draws no part of the skin, which waits for the font.
     startIntro();
+    presentFirstFrame();
+    // Before the second frame: no frame of the fade goes without the
+    // splash.
+    loadAssets(assets);
     return true;
 }
 

@@ -35,9 +35,9 @@ void expectMainMenu() {
 }
 
 TEST(Startup, AsksForItsWindowAndStartsTheClockBeforeLoading) {
-    clockStepWhileMounting = 2500;
+    clockStepWhileLoading = 2500;
     NullGame game;
-    clockStepWhileMounting = 0;
+    clockStepWhileLoading = 0;
     const SIrrlichtCreationParameters& asked = lastDeviceParameters;
     EXPECT_EQ(asked.WindowSize, core::dimension2d<u32>(800, 500));
     EXPECT_EQ(asked.Bits, 32);

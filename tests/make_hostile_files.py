@@ -47,6 +47,52 @@ def png(size, colour):
     return out.getvalue()
 
 
+def jpeg_with_scans(count):
+    """A grey 100 x 50 progressive JPEG of `count` scans (65 to 127), each a
+    legal step: the DC scan, the 63 AC coefficients one at a time at half
+    precision, then as many of them at full precision as make the count."""
+    def segment(marker, body):
+        return b"\xff" + bytes([marker]) + struct.pack(">H", len(body) + 2) + body
+
+    def scan(start, end, high, low, data):
+        return segment(0xDA, b"\x01\x01\x00" + bytes([start, end, high << 4 | low])) + data
+
+    out = b"\xff\xd8" + segment(0xDB, b"\x00" + b"\x01" * 64)
+    out += segment(0xC2, struct.pack(">BHHB", 8, 50, 100, 1) + b"\x01\x11\x00")
+    # One code each, "0": a DC difference of 0, and a run of blocks whose
+    # band is all zero, 64 plus the next six bits long.
+    out += segment(0xC4, b"\x00\x01" + b"\x00" * 15 + b"\x00")
+    out += segment(0xC4, b"\x10\x01" + b"\x00" * 15 + b"\x60")
+    # 13 x 7 blocks: 91 zero bits, then ones to the end of the byte.
+    out += scan(0, 0, 0, 0, b"\x00" * 11 + b"\x1f")
+    # The code, 27 (91 - 64) in six bits and a one.
+    all_blocks = b"\x37"
+    for k in range(1, 64):
+        out += scan(k, k, 0, 1, all_blocks)
+    for k in range(1, count - 63):
+        out += scan(k, k, 1, 0, all_blocks)
+    return out + b"\xff\xd9"
+
+
+def png_cut_in_image_data(data):
+    """The PNG `data` cut in the middle of its image data: its header
+    reads as sound, its pixels do not decode."""
+    return data[:data.index(b"IDAT") + (len(data) - data.index(b"IDAT")) // 2]
+
+
+def without_alpha(data):
+    out = io.BytesIO()
+    Image.open(io.BytesIO(data)).convert("RGB").save(out, "PNG")
+    return out.getvalue()
+
+
+def cropped(data, height):
+    out = io.BytesIO()
+    picture = Image.open(io.BytesIO(data))
+    picture.crop((0, 0, picture.width, height)).save(out, "PNG")
+    return out.getvalue()
+
+
 def jpeg_declaring(width, height):
     """A small JPEG whose frame header is changed to declare the size."""
     data = bytearray(jpeg("RGB", (16, 16), (200, 40, 40)))
@@ -84,10 +130,11 @@ def ppm():
 
 
 def png_with_text_chunks(count=998):
-    """A 1 x 1 PNG under 8 MiB whose compressed text chunks each inflate
-    to just under libpng's own limit of 8,000,000 bytes."""
+    """A menu background of the right size under 8 MiB whose compressed
+    text chunks each inflate to just under libpng's own limit of 8,000,000
+    bytes."""
     text = png_chunk(b"zTXt", b"Comment\0\0" + zlib.compress(b" " * 7999000, 9))
-    picture = png_declaring(1, 1, 2, b"\0\0\0\0")
+    picture = png((800, 500), (20, 40, 90))
     at = picture.index(b"IDAT") - 4
     return picture[:at] + text * count + picture[at:]
 
@@ -255,6 +302,10 @@ def main():
         whole_jpeg = f.read()
     with open(os.path.join(data_dir, "f0.png"), "rb") as f:
         whole_png = f.read()
+    with open(os.path.join(data_dir, "m.png"), "rb") as f:
+        menu_background = f.read()
+    with open(os.path.join(data_dir, "h@2x.jpg"), "rb") as f:
+        tile_back_at_2x = f.read()
     glyph = b'<c c="A"'
     classes = {
         # Pictures
@@ -272,6 +323,16 @@ def main():
         "png-declares-20000-square": ("m.png", png_declaring(20000, 20000, 2)),
         "jpeg-declares-60000-square": ("8.jpg", jpeg_declaring(60000, 60000)),
         "font-picture-truncated": ("f0.png", whole_png[:len(whole_png) // 2]),
+        # Sound headers over pixels that do not decode: refused only once
+        # the window exists
+        "png-cut-in-its-image-data": ("m.png", png_cut_in_image_data(menu_background)),
+        # Well formed, but not what the game draws there
+        "tile-at-twice-the-size": ("h.jpg", tile_back_at_2x),
+        "font-picture-without-alpha": ("f0.png", without_alpha(whole_png)),
+        "font-picture-smaller-than-its-glyphs": ("f0.png", cropped(whole_png, 12)),
+        # At the most scans a JPEG may have, and one more
+        "jpeg-100-scans": ("1.jpg", jpeg_with_scans(100)),
+        "jpeg-101-scans": ("2.jpg", jpeg_with_scans(101)),
         # The font description
         "glyph-without-character": ("f.xml", font.replace(glyph, b"<c", 1)),
         "glyph-cut-by-nul": ("f.xml", font.replace(glyph, b'<c c="\0"', 1)),

@@ -225,31 +225,50 @@ TEST(Scale, TwoTakesTheTwiceSizeSetAndAWindowOfTwiceTheSize) {
     EXPECT_EQ(gameState.guiEnvironment->getSkin()->getSize(gui::EGDS_BUTTON_WIDTH), 160);
 }
 
-// A 2x set that is not whole (a picture or the font missing, or refused)
-// means the whole game at 1: the 1x set, a reskinned one too, still shows.
+// A 2x set that is not whole (a picture or the font missing, refused, or
+// a picture drawn for scale 1 under its 2x name) means the whole game at
+// 1: the 1x set, a reskinned one too, still shows, and the box names the
+// file.
 TEST(Scale, AnIncompleteTwiceSizeSetMeansScaleOne) {
-    const char* const BROKEN[] = {"h@2x.jpg", "m@2x.png", "10@2x.jpg", "f@2x.xml", "f0@2x.png"};
+    const char* const BROKEN[] = {"h@2x.jpg",  "m@2x.png", "w@2x.jpg",
+                                  "10@2x.jpg", "f@2x.xml", "f0@2x.png"};
+    enum class Broken { MISSING, ANOTHER_KIND, SCALE_ONE_PICTURE };
     for (const char* name : BROKEN) {
-        for (const bool refused : {false, true}) {
-            SCOPED_TRACE(std::string(name) + (refused ? " refused" : " missing"));
+        for (const Broken how :
+             {Broken::MISSING, Broken::ANOTHER_KIND, Broken::SCALE_ONE_PICTURE}) {
+            const bool description = std::strstr(name, ".xml") != nullptr;
+            // The font's size at each scale is the font check's to judge.
+            if (how == Broken::SCALE_ONE_PICTURE && (description || std::strstr(name, "f0")))
+                continue;
+            SCOPED_TRACE(std::string(name) + (how == Broken::MISSING ? " missing"
+                                              : how == Broken::ANOTHER_KIND
+                                                  ? " of another kind"
+                                                  : " at scale 1\'s size"));
             ScratchDirectory dir;
             dir.addLooseAssets();
             const std::string path = dir.path() + "/" + name;
             ASSERT_EQ(std::remove(path.c_str()), 0);
+            std::string oneX = name;
+            oneX.erase(oneX.find("@2x"), 3);
             // Bytes of another kind: a description for a picture, a
             // picture for the description.
-            if (refused)
-                dir.copyIn(std::string(KAVENNA_DATA_DIR) +
-                               (std::strstr(name, ".xml") ? "/h.jpg" : "/f.xml"),
+            if (how == Broken::ANOTHER_KIND)
+                dir.copyIn(std::string(KAVENNA_DATA_DIR) + (description ? "/h.jpg" : "/f.xml"),
                            name);
+            else if (how == Broken::SCALE_ONE_PICTURE)
+                dir.copyIn(std::string(KAVENNA_DATA_DIR) + "/" + oneX, name);
             NullGame game(2);
             EXPECT_EQ(gameState.scale, 1);
             EXPECT_EQ(lastDeviceParameters.WindowSize, core::dimension2d<u32>(800, 500));
             ASSERT_NE(gameState.hiddenTexture, nullptr);
             EXPECT_EQ(gameState.hiddenTexture->getName().getPath(), "h.jpg");
             EXPECT_EQ(gameState.guiEnvironment->getSkin()->getSize(gui::EGDS_BUTTON_WIDTH), 80);
-            // Loose files, no archive: the box says so, at scale 1.
+            // Loose files, no archive: the box says so, at scale 1, and
+            // names the file.
             EXPECT_EQ(countId(ID_ARCHIVE_ERROR_BOX), 1);
+            EXPECT_EQ(fileReportText(), std::string("error opening tesmor.dat\n") +
+                                            (how == Broken::MISSING ? "missing: " : "damaged: ") +
+                                            name);
         }
     }
 }

@@ -284,8 +284,8 @@ bool isArchiveSafeToMount(const char* path, std::vector<ArchiveEntry>& accepted)
     safe = safe && entriesAreSafe(path, file, entries);
     close(file.fd);
     for (size_t i = 0; safe && i < entries.size(); ++i)
-        accepted.push_back(
-            {entries[i].name, static_cast<std::uint32_t>(entries[i].data), entries[i].size});
+        accepted.push_back({entries[i].name, static_cast<std::uint32_t>(entries[i].data),
+                            entries[i].size, entries[i].packed, entries[i].method == 8});
     return safe;
 }
 

@@ -25,6 +25,8 @@ struct ArchiveEntry {
     std::string name;
     std::uint32_t offset = 0; // of its data
     std::uint32_t size = 0;   // inflated
+    std::uint32_t packed = 0; // as stored
+    bool deflated = false;
 };
 
 // True when the engine may mount the archive at `path`; `accepted` then

@@ -25,19 +25,31 @@ bool archiveHolds(const io::path& name) {
     return false;
 }
 
-bool readEngineFile(const io::path& name, unsigned maxBytes, std::vector<unsigned char>& bytes) {
+bool engineFileExists(const io::path& name) {
+    struct stat status;
+    return archiveHolds(name) ||
+           lstat(gameState.device->getFileSystem()->getAbsolutePath(name).c_str(), &status) == 0;
+}
+
+io::IReadFile* openEngineFile(const io::path& name, unsigned maxBytes) {
     io::IFileSystem* files = gameState.device->getFileSystem();
     if (!archiveHolds(name) && !looseFileIsRegular(files, name))
-        return false;
+        return nullptr;
     io::IReadFile* file = files->createAndOpenFile(name);
+    if (file && (file->getSize() <= 0 || static_cast<unsigned long>(file->getSize()) > maxBytes)) {
+        file->drop();
+        file = nullptr;
+    }
+    return file;
+}
+
+bool readEngineFile(const io::path& name, unsigned maxBytes, std::vector<unsigned char>& bytes) {
+    io::IReadFile* file = openEngineFile(name, maxBytes);
     if (!file)
         return false;
     const long size = file->getSize();
-    bool read = size > 0 && static_cast<unsigned long>(size) <= maxBytes;
-    if (read) {
-        bytes.resize(static_cast<size_t>(size));
-        read = file->read(bytes.data(), static_cast<u32>(size)) == size;
-    }
+    bytes.resize(static_cast<size_t>(size));
+    const bool read = file->read(bytes.data(), static_cast<u32>(size)) == size;
     file->drop();
     return read;
 }

@@ -11,5 +11,14 @@
 bool readEngineFile(const irr::io::path& name, unsigned maxBytes,
                     std::vector<unsigned char>& bytes);
 
+// The file opened for reading in parts, or null where `readEngineFile`
+// would be false before reading. The caller drops it.
+irr::io::IReadFile* openEngineFile(const irr::io::path& name, unsigned maxBytes);
+
 // Whether one of the mounted archives holds `name`.
 bool archiveHolds(const irr::io::path& name);
+
+// Whether `name` is there at all, in an archive or as a loose file of any
+// kind: a file that is there but cannot be read counts as damaged, not
+// missing.
+bool engineFileExists(const irr::io::path& name);

@@ -29,11 +29,11 @@ void noteMessage(j_common_ptr codec, int level) {
         reinterpret_cast<Errors*>(codec->err)->warned = true;
 }
 
-// A progressive file may hold thousands of tiny scans, each a pass over
-// the whole picture.
+// The scans are counted before decoding (app/files/picture_header.h);
+// this holds the decoder to the same limit on its own.
 void limitScans(j_common_ptr codec) {
-    const int MAX_SCANS = 100;
-    if (reinterpret_cast<j_decompress_ptr>(codec)->input_scan_number > MAX_SCANS)
+    if (reinterpret_cast<j_decompress_ptr>(codec)->input_scan_number >
+        static_cast<int>(MAX_JPEG_SCANS))
         fail(codec);
 }
 

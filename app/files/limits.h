@@ -19,6 +19,9 @@ const unsigned MAX_PICTURE_SIDE = 2048;
 const unsigned long MAX_PNG_PIXELS = 1600ul * 1000ul;
 const unsigned long MAX_JPEG_PIXELS = 800ul * 1000ul;
 const unsigned MAX_PICTURE_BYTES = 8u << 20;
+// A progressive JPEG may hold thousands of tiny scans, each a pass over
+// the whole picture; the game's own have a dozen.
+const unsigned MAX_JPEG_SCANS = 100;
 const unsigned MAX_ICON_BYTES = 256u << 10;
 
 // A translation catalogue: the game's texts are a hundred or so, each

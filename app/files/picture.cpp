@@ -2,40 +2,13 @@
 
 #include "app/files/engine_file.h"
 #include "app/files/picture_decoders.h"
+#include "app/files/picture_header.h"
 #include "app/game_state.h"
 #include "app/linux/platform.h"
-
-#include <cstring>
-#include <vector>
 
 using namespace irr;
 
 namespace {
-
-enum class PictureKind { UNKNOWN, PNG, JPEG };
-
-PictureKind kindByName(const io::path& name) {
-    if (core::hasFileExtension(name, "png"))
-        return PictureKind::PNG;
-    if (core::hasFileExtension(name, "jpg", "jpeg"))
-        return PictureKind::JPEG;
-    return PictureKind::UNKNOWN;
-}
-
-bool startsWith(const std::vector<unsigned char>& bytes, const unsigned char* signature,
-                size_t length) {
-    return bytes.size() >= length && std::memcmp(bytes.data(), signature, length) == 0;
-}
-
-// The name decides which decoder runs; bytes of any other kind are
-// refused, never tried as something else.
-bool signatureMatches(PictureKind kind, const std::vector<unsigned char>& bytes) {
-    static const unsigned char PNG_SIGNATURE[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-    static const unsigned char JPEG_SIGNATURE[] = {0xff, 0xd8, 0xff};
-    if (kind == PictureKind::PNG)
-        return startsWith(bytes, PNG_SIGNATURE, sizeof PNG_SIGNATURE);
-    return startsWith(bytes, JPEG_SIGNATURE, sizeof JPEG_SIGNATURE);
-}
 
 // The engine's OpenGL texture keeps a copy of the pixels it uploaded for
 // as long as it lives (1.8.5 has no way to let it go: `KeepImage`), beside
@@ -53,16 +26,15 @@ void forgetEnginesCopy(video::ITexture* texture) {
 
 } // namespace
 
-video::IImage* loadCheckedPicture(const io::path& name, const PictureLimits& limits) {
-    const PictureKind kind = kindByName(name);
-    std::vector<unsigned char> bytes;
-    if (kind == PictureKind::UNKNOWN || !readEngineFile(name, limits.maxFileBytes, bytes) ||
-        !signatureMatches(kind, bytes))
+video::IImage* decodeCheckedPicture(const io::path& name, const std::vector<unsigned char>& bytes,
+                                    unsigned maxSide) {
+    const PictureKind kind = pictureKindByName(name);
+    if (kind == PictureKind::UNKNOWN || !signatureMatches(kind, bytes))
         return nullptr;
     DecodedPicture picture;
     const bool decoded = kind == PictureKind::PNG
-                             ? decodePng(bytes.data(), bytes.size(), limits.maxSide, picture)
-                             : decodeJpeg(bytes.data(), bytes.size(), limits.maxSide, picture);
+                             ? decodePng(bytes.data(), bytes.size(), maxSide, picture)
+                             : decodeJpeg(bytes.data(), bytes.size(), maxSide, picture);
     if (!decoded)
         return nullptr;
     // The image adopts the decoded rows: no copy before the texture's own.
@@ -71,16 +43,27 @@ video::IImage* loadCheckedPicture(const io::path& name, const PictureLimits& lim
         core::dimension2d<u32>(picture.width, picture.height), picture.pixels, true, true);
 }
 
-video::ITexture* loadCheckedTexture(const io::path& name) {
-    video::IVideoDriver* driver = gameState.videoDriver;
-    if (video::ITexture* cached = driver->findTexture(name))
-        return cached;
-    video::IImage* image = loadCheckedPicture(name);
-    if (!image)
+video::IImage* loadCheckedPicture(const io::path& name, const PictureLimits& limits) {
+    std::vector<unsigned char> bytes;
+    if (pictureKindByName(name) == PictureKind::UNKNOWN ||
+        !readEngineFile(name, limits.maxFileBytes, bytes))
         return nullptr;
+    return decodeCheckedPicture(name, bytes, limits.maxSide);
+}
+
+video::ITexture* addPictureTexture(const io::path& name, video::IImage* image) {
+    video::IVideoDriver* driver = gameState.videoDriver;
     video::ITexture* texture = driver->addTexture(name, image);
-    image->drop();
     if (texture && driver->getDriverType() == video::EDT_OPENGL)
         forgetEnginesCopy(texture);
     return texture;
+}
+
+video::IImage* twiceTheSize(video::IImage* image) {
+    const core::dimension2d<u32> size = image->getDimension();
+    video::IImage* larger = gameState.videoDriver->createImage(
+        image->getColorFormat(), core::dimension2d<u32>(2 * size.Width, 2 * size.Height));
+    image->copyToScaling(larger);
+    image->drop();
+    return larger;
 }

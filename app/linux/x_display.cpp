@@ -48,14 +48,22 @@ void readWorkArea(Display* x, ScaleInputs& inputs) {
     }
 }
 
+Display* probe = nullptr;
+
 } // namespace
 
 void readXDisplay(ScaleInputs& inputs) {
-    Display* x = XOpenDisplay(nullptr);
-    if (!x)
+    if (!probe)
+        probe = XOpenDisplay(nullptr);
+    if (!probe)
         return;
-    if (const char* resources = XResourceManagerString(x))
+    if (const char* resources = XResourceManagerString(probe))
         inputs.xResources = resources;
-    readWorkArea(x, inputs);
-    XCloseDisplay(x);
+    readWorkArea(probe, inputs);
+}
+
+void releaseXDisplay() {
+    if (probe)
+        XCloseDisplay(probe);
+    probe = nullptr;
 }

@@ -1,6 +1,5 @@
 #include "app/linux/x_window.h"
 
-#include "app/files/picture.h"
 #include "app/linux/platform.h"
 
 #include <X11/Xatom.h>
@@ -107,35 +106,29 @@ bool waitForXEvents(void* display, int timeoutMs) {
     }
 }
 
-void setWindowIcon() {
+void setWindowIcon(irr::video::IImage* const* icons, int count) {
     Display* x = static_cast<Display*>(engineXConnection());
     const Window window = engineWindow();
     if (!x || !window)
         return;
     // Each picture as its width, its height and then its pixels, ARGB in
     // one cardinal each; Xlib takes 32-bit properties as longs.
-    std::vector<unsigned long> icons;
-    for (const unsigned side : {16u, 32u, 48u, 64u, 128u}) {
-        char name[16];
-        std::snprintf(name, sizeof name, "icon-%u.png", side);
-        PictureLimits limits;
-        limits.maxSide = side;
-        limits.maxFileBytes = MAX_ICON_BYTES;
-        irr::video::IImage* picture = loadCheckedPicture(name, limits);
+    std::vector<unsigned long> cardinals;
+    for (int i = 0; i < count; ++i) {
+        irr::video::IImage* picture = icons[i];
         if (!picture)
             continue;
         const irr::core::dimension2du size = picture->getDimension();
-        icons.push_back(size.Width);
-        icons.push_back(size.Height);
+        cardinals.push_back(size.Width);
+        cardinals.push_back(size.Height);
         for (unsigned row = 0; row < size.Height; ++row)
             for (unsigned column = 0; column < size.Width; ++column)
-                icons.push_back(picture->getPixel(column, row).color);
-        picture->drop();
+                cardinals.push_back(picture->getPixel(column, row).color);
     }
-    if (icons.empty())
+    if (cardinals.empty())
         return;
     XChangeProperty(x, window, XInternAtom(x, "_NET_WM_ICON", False), XA_CARDINAL, 32,
-                    PropModeReplace, reinterpret_cast<const unsigned char*>(icons.data()),
-                    static_cast<int>(icons.size()));
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(cardinals.data()),
+                    static_cast<int>(cardinals.size()));
     XFlush(x);
 }

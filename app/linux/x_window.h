@@ -9,6 +9,8 @@
 // window manager already running finds everything in place.
 #pragma once
 
+#include <irrlicht.h>
+
 // The connection the engine's device showed its window on (an Xlib
 // Display), or null before it has.
 void* engineXConnection();
@@ -22,7 +24,6 @@ unsigned long engineWindow();
 // count as well as those still on it, so none waits for the timeout.
 bool waitForXEvents(void* display, int timeoutMs);
 
-// Once the assets are mounted: sets _NET_WM_ICON from the game's icon
-// pictures (icon-16.png up to icon-128.png), decoded like every other
-// picture; a picture that is missing or refused is left out.
-void setWindowIcon();
+// Sets _NET_WM_ICON from the game's icon pictures (icon-16.png up to
+// icon-128.png, decoded like every other picture), the null ones left out.
+void setWindowIcon(irr::video::IImage* const* icons, int count);

@@ -20,11 +20,16 @@ def load_asset(data_dir, name):
         return image.convert("RGB")
 
 
-def shown_asset_names(data_dir):
-    """The files of data/assets.txt the game shows, the window's icons left out."""
+def asset_names(data_dir):
+    """Every file of data/assets.txt: what the game reads."""
     with open(os.path.join(data_dir, "assets.txt")) as listing:
         names = [line.strip() for line in listing]
-    return [n for n in names if n and not n.startswith("#") and not n.startswith("icon-")]
+    return [n for n in names if n and not n.startswith("#")]
+
+
+def shown_asset_names(data_dir):
+    """The files of data/assets.txt the game shows, the window's icons left out."""
+    return [n for n in asset_names(data_dir) if not n.startswith("icon-")]
 
 
 def tile_box(tile):

@@ -13,7 +13,8 @@ send_close=$4
 need_window_tools
 rm -rf "$scratch"
 mkdir -p "$scratch"
-cp "$data"/*.jpg "$data"/m.png "$data"/s.png "$data"/f.xml "$data"/f0.png "$scratch"/
+cp "$data"/*.jpg "$data"/m.png "$data"/s.png "$data"/f.xml "$data"/f0.png "$data"/icon-*.png \
+    "$scratch"/
 [ ! -e "$scratch/tesmor.dat" ]
 exec /usr/bin/python3 -B "$(dirname "$0")/run_check.py" --splash "$data/s.png" \
     --expect archive-box --send-close "$send_close" --cwd "$scratch" \

@@ -7,8 +7,10 @@
 #include <dlfcn.h>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <png.h>
 #include <sstream>
 #include <unistd.h>
+#include <zip.h>
 
 using namespace irr;
 
@@ -45,27 +47,10 @@ int countIn(gui::IGUIElement* parent, s32 id) {
     return count;
 }
 
-// Says "not mine" to every archive, moving the clock on when asked.
-class ClockStepper : public io::IArchiveLoader {
-  public:
-    explicit ClockStepper(ITimer* timer) : timer(timer) {}
-    bool isALoadableFileFormat(const io::path&) const override { return false; }
-    bool isALoadableFileFormat(io::IReadFile*) const override { return false; }
-    bool isALoadableFileFormat(io::E_FILE_ARCHIVE_TYPE) const override {
-        timer->setTime(timer->getTime() + clockStepWhileMounting);
-        return false;
-    }
-    io::IFileArchive* createArchive(const io::path&, bool, bool) const override { return nullptr; }
-    io::IFileArchive* createArchive(io::IReadFile*, bool, bool) const override { return nullptr; }
-
-  private:
-    ITimer* timer;
-};
-
 } // namespace
 
 SIrrlichtCreationParameters lastDeviceParameters;
-u32 clockStepWhileMounting = 0;
+u32 clockStepWhileLoading = 0;
 
 // The game's start-up calls this one: it notes what was asked and hands
 // on to the engine's own. As the only function of the engine's library
@@ -77,12 +62,22 @@ extern "C" IrrlichtDevice* createDeviceEx(const SIrrlichtCreationParameters& par
         reinterpret_cast<Create>(dlsym(dlopen(KAVENNA_ENGINE_LIBRARY, RTLD_NOW), "createDeviceEx"));
     lastDeviceParameters = parameters;
     IrrlichtDevice* device = engine(parameters);
-    if (device && clockStepWhileMounting) {
-        ClockStepper* stepper = new ClockStepper(device->getTimer());
-        device->getFileSystem()->addArchiveLoader(stepper);
-        stepper->drop();
-    }
     return device;
+}
+
+// Decoding a PNG starts here: when asked to, the game's clock moves on
+// once, as it would while a picture is decoded with frames running
+// meanwhile.
+extern "C" png_structp png_create_read_struct(png_const_charp version, png_voidp error,
+                                              png_error_ptr onError, png_error_ptr onWarning) {
+    using Create = png_structp (*)(png_const_charp, png_voidp, png_error_ptr, png_error_ptr);
+    static const auto libpng = reinterpret_cast<Create>(dlsym(RTLD_NEXT, "png_create_read_struct"));
+    if (clockStepWhileLoading && gameState.device) {
+        ITimer* timer = gameState.device->getTimer();
+        timer->setTime(timer->getTime() + clockStepWhileLoading);
+        clockStepWhileLoading = 0;
+    }
+    return libpng(version, error, onError, onWarning);
 }
 
 NullGame::NullGame(int scale) {
@@ -326,8 +321,10 @@ void ScratchDirectory::copyIn(const std::string& from, const std::string& name) 
 }
 
 void ScratchDirectory::addLooseAssets() const {
-    for (const std::string& name : shownAssetNames())
-        copyIn(std::string(KAVENNA_DATA_DIR) + "/" + name, name);
+    std::ifstream list(std::string(KAVENNA_DATA_DIR) + "/assets.txt");
+    for (std::string name; std::getline(list, name);)
+        if (!name.empty() && name[0] != '#')
+            copyIn(std::string(KAVENNA_DATA_DIR) + "/" + name, name);
 }
 
 int partnerOf(int tile) {
@@ -343,6 +340,38 @@ void playEveryPair(NullGame& game) {
             game.click(gameState.tileButtons[tile]);
             game.click(gameState.tileButtons[partnerOf(tile)]);
         }
+}
+
+void writeAssetArchive(const std::map<std::string, std::string>& replaced,
+                       const std::set<std::string>& leftOut) {
+    int error = 0;
+    zip_t* archive = zip_open("tesmor.dat", ZIP_CREATE | ZIP_TRUNCATE, &error);
+    ASSERT_NE(archive, nullptr);
+    std::ifstream list(std::string(KAVENNA_DATA_DIR) + "/assets.txt");
+    std::vector<std::string> contents;
+    contents.reserve(64);
+    for (std::string name; std::getline(list, name);) {
+        if (name.empty() || name[0] == '#' || leftOut.count(name))
+            continue;
+        const auto replacement = replaced.find(name);
+        contents.push_back(replacement != replaced.end()
+                               ? replacement->second
+                               : readFile(std::string(KAVENNA_DATA_DIR) + "/" + name));
+        zip_source_t* source =
+            zip_source_buffer(archive, contents.back().data(), contents.back().size(), 0);
+        const zip_int64_t index = zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8);
+        ASSERT_GE(index, 0);
+        const bool description = name.compare(name.size() - 4, 4, ".xml") == 0;
+        zip_set_file_compression(archive, static_cast<zip_uint64_t>(index),
+                                 description ? ZIP_CM_DEFLATE : ZIP_CM_STORE, 9);
+    }
+    ASSERT_EQ(zip_close(archive), 0);
+}
+
+std::string fileReportText() {
+    gui::IGUIElement* box = findId(ID_ARCHIVE_ERROR_BOX);
+    gui::IGUIStaticText* text = box ? messageText(box) : nullptr;
+    return text ? narrow(text->getText()) : "";
 }
 
 std::vector<std::string> shownAssetNames() {

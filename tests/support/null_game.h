@@ -10,6 +10,8 @@
 #include "ui/event_receiver.h"
 
 #include <irrlicht.h>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -60,10 +62,19 @@ class NullGame {
 // What the game last asked of the engine's `createDeviceEx`, which every
 // device of this program goes through on its way to the engine.
 extern irr::SIrrlichtCreationParameters lastDeviceParameters;
-// While not 0, mounting an archive moves the engine's virtual clock on by
-// this many milliseconds, as loading would if frames ran meanwhile: the
-// clock stands still between frames.
-extern irr::u32 clockStepWhileMounting;
+// When not 0, the next PNG picture decoded moves the game's virtual clock
+// on by this many milliseconds (and sets this back to 0), as loading would
+// if frames ran meanwhile: the clock stands still between frames.
+extern irr::u32 clockStepWhileLoading;
+
+// Packs every file of data/assets.txt into "tesmor.dat" in the working
+// directory with libzip, pictures stored and descriptions deflated, every
+// checksum valid; `replaced` maps a name to the bytes it holds instead,
+// and the names in `leftOut` are left out.
+void writeAssetArchive(const std::map<std::string, std::string>& replaced = {},
+                       const std::set<std::string>& leftOut = {});
+// The text of the box that reports the data files, empty without one.
+std::string fileReportText();
 
 // The other tile of `tile`'s pair in the deal in play.
 int partnerOf(int tile);
@@ -112,7 +123,8 @@ class ScratchDirectory {
     ScratchDirectory(const ScratchDirectory&) = delete;
     ScratchDirectory& operator=(const ScratchDirectory&) = delete;
     const std::string& path() const { return dir; }
-    // Copies the loose assets of the source tree here, both sets.
+    // Copies the loose assets of the source tree here, both sets and the
+    // window's icons.
     void addLooseAssets() const;
     void copyIn(const std::string& from, const std::string& name) const;
 

@@ -14,18 +14,20 @@ class XvfbFailure(RuntimeError):
     pass
 
 
-def start_xvfb(glx, output=subprocess.DEVNULL, screen=(1024, 768)):
+def start_xvfb(glx, output=subprocess.DEVNULL, screen=(1024, 768), reset=False):
     """Starts Xvfb, with GLX or without and a screen of `screen` pixels,
     on a display number it picks itself; returns the process and the
-    display's name."""
+    display's name. With `reset` the server resets whenever its last
+    client leaves, as xvfb-run's and some remote desktops' do."""
     read_end, write_end = os.pipe()
     # -noreset: by default the server resets when its last client goes,
-    # refusing connections meanwhile. Without GLX the game's OpenGL try
-    # is that last client, and its software fallback would connect
-    # straight into the reset. A desktop always has other clients.
+    # refusing connections meanwhile, and may come back without GLX. The
+    # tests' own short X clients (xdotool, xwd) must not set that off
+    # between two of the game's; a desktop always has other clients.
     xvfb = subprocess.Popen(
         ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % screen,
-         "-nolisten", "tcp", "-noreset", "+extension" if glx else "-extension", "GLX"],
+         "-nolisten", "tcp"] + ([] if reset else ["-noreset"]) +
+        ["+extension" if glx else "-extension", "GLX"],
         pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=output, stderr=output)
     os.close(write_end)
     number = b""

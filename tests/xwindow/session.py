@@ -13,6 +13,7 @@ game with it, the install tests the installed one.
 
 import argparse
 import os
+import re
 import shutil
 import subprocess
 import time
@@ -21,6 +22,9 @@ import xwd_image
 from processes import end_process, start_xvfb
 
 POLL_SECONDS = 0.15
+# What the game says when it cannot use OpenGL, and what OpenGL maps.
+SOFTWARE_FALLBACK = "the software renderer draws instead"
+DRI_DRIVER = re.compile(r"/dri/\S*_dri\.so")
 # Starts the game with standard output closed, as some launchers do.
 CLOSED = "closed"
 
@@ -41,7 +45,7 @@ class TestFailure(RuntimeError):
 
 class Session:
     def __init__(self, command, cwd, artifacts, glx=True, path=None, stdout=None,
-                 screen=(1024, 768)):
+                 screen=(1024, 768), reset=False):
         """`command` (a list) starts the game in folder `cwd`; `path`, if
         given, is put in front of PATH so a bare command name finds it.
         Screenshots and output go to the folder `artifacts`; `stdout`, a
@@ -55,6 +59,7 @@ class Session:
         self.cwd = cwd
         self.artifacts = artifacts
         self.glx = glx
+        self.reset = reset
         self.path = path
         self.xvfb = None
         self.process = None
@@ -80,7 +85,7 @@ class Session:
 
     def _start_xvfb(self):
         log = open(os.path.join(self.artifacts, "xvfb.log"), "wb")
-        self.xvfb, display = start_xvfb(self.glx, log, self.screen)
+        self.xvfb, display = start_xvfb(self.glx, log, self.screen, self.reset)
         self.env = dict(os.environ, DISPLAY=display)
         self.env.pop("XAUTHORITY", None)
         if self.path:
@@ -135,9 +140,27 @@ class Session:
                                    env=self.env, capture_output=True).stdout.split()
             if found:
                 self.window = found[0].decode()
+                self.check_renderer()
                 return self.window
             time.sleep(POLL_SECONDS)
         raise TestFailure("no window appeared within %d s" % timeout)
+
+    def check_renderer(self):
+        """A game started for OpenGL on a server with GLX must draw with it:
+        it says on standard error when it falls back to the software
+        renderer, and with OpenGL it maps a DRI driver."""
+        if not self.glx or "--software" in self.command:
+            return
+        if SOFTWARE_FALLBACK in self.stderr():
+            raise TestFailure("OpenGL was not used: %s" % self.stderr())
+        try:
+            with open("/proc/%d/maps" % self.process.pid) as maps:
+                mapped = maps.read()
+        except OSError:
+            return
+        # Only where the process is the game itself, not a launcher of it.
+        if "/kavenna\n" in mapped and not DRI_DRIVER.search(mapped):
+            raise TestFailure("OpenGL was asked for, but no DRI driver is mapped")
 
     def title(self):
         return self.x("xdotool", "getwindowname", self.window).decode().rstrip("\n")
