@@ -1,14 +1,16 @@
 #include "app/assets.h"
 
 #include "app/checked_font.h"
-#include "app/files/archive_check.h"
-#include "app/files/archive_entry.h"
-#include "app/files/engine_file.h"
-#include "app/files/picture.h"
-#include "app/files/picture_header.h"
-#include "app/game_state.h"
-#include "app/linux/x_window.h"
+#include "app/textures.h"
+#include "file_checks/archive_check.h"
+#include "file_checks/archive_entry.h"
+#include "file_checks/engine_file.h"
+#include "file_checks/picture.h"
+#include "file_checks/picture_header.h"
+#include "platform/x_window.h"
 #include "ui/control_ids.h"
+#include "ui/game_state.h"
+#include "ui/pictures.h"
 #include "ui/skin.h"
 
 #include <algorithm>
@@ -34,23 +36,28 @@ const unsigned MAX_LINE_HEIGHT = 28;
 // A picture the game draws and its size at scale 1. One that follows the
 // scale comes in a set drawn at twice the pixels ("h@2x.jpg") as well.
 struct Wanted {
-    const char* name;
+    std::string name;
     unsigned width;
     unsigned height;
     bool scaled;
     unsigned maxBytes;
 };
 
-// The splash first: it is decoded first.
-const Wanted PICTURES[PICTURE_COUNT] = {
-    {"s.png", 800, 500, true, MAX_PICTURE_BYTES}, {"m.png", 800, 500, true, MAX_PICTURE_BYTES},
-    {"h.jpg", 100, 50, true, MAX_PICTURE_BYTES},  {"w.jpg", 200, 50, true, MAX_PICTURE_BYTES},
-    {"1.jpg", 100, 50, true, MAX_PICTURE_BYTES},  {"2.jpg", 100, 50, true, MAX_PICTURE_BYTES},
-    {"3.jpg", 100, 50, true, MAX_PICTURE_BYTES},  {"4.jpg", 100, 50, true, MAX_PICTURE_BYTES},
-    {"5.jpg", 100, 50, true, MAX_PICTURE_BYTES},  {"6.jpg", 100, 50, true, MAX_PICTURE_BYTES},
-    {"7.jpg", 100, 50, true, MAX_PICTURE_BYTES},  {"8.jpg", 100, 50, true, MAX_PICTURE_BYTES},
-    {"9.jpg", 100, 50, true, MAX_PICTURE_BYTES},  {"10.jpg", 100, 50, true, MAX_PICTURE_BYTES}};
+// The splash, the menu background, the tile back and the button face come
+// first, the splash first of all: it is decoded first. Then a tile face
+// for each pair, "1.jpg" on.
 const int FIRST_FACE = 4;
+
+Wanted wantedPicture(int i) {
+    static const Wanted FIXED[FIRST_FACE] = {{"s.png", 800, 500, true, MAX_PICTURE_BYTES},
+                                             {"m.png", 800, 500, true, MAX_PICTURE_BYTES},
+                                             {"h.jpg", 100, 50, true, MAX_PICTURE_BYTES},
+                                             {"w.jpg", 200, 50, true, MAX_PICTURE_BYTES}};
+    if (i < FIRST_FACE)
+        return FIXED[i];
+    return {std::to_string(pictureFileNumber(i - FIRST_FACE)) + ".jpg", 100, 50, true,
+            MAX_PICTURE_BYTES};
+}
 
 const Wanted ICONS[ICON_COUNT] = {{"icon-16.png", 16, 16, false, MAX_ICON_BYTES},
                                   {"icon-32.png", 32, 32, false, MAX_ICON_BYTES},
@@ -61,15 +68,15 @@ const Wanted ICONS[ICON_COUNT] = {{"icon-16.png", 16, 16, false, MAX_ICON_BYTES}
 video::ITexture** textureOf(int picture) {
     switch (picture) {
     case 0:
-        return &gameState.splashTexture;
+        return &pictures.splashTexture;
     case 1:
-        return &gameState.menuBackgroundTexture;
+        return &pictures.menuBackgroundTexture;
     case 2:
-        return &gameState.hiddenTexture;
+        return &pictures.hiddenTexture;
     case 3:
-        return &gameState.buttonFaceTexture;
+        return &pictures.buttonFaceTexture;
     default:
-        return &gameState.faceTextures[picture - FIRST_FACE];
+        return &pictures.faceTextures[picture - FIRST_FACE];
     }
 }
 
@@ -105,7 +112,7 @@ void noteFailed(AssetPlan& plan, const Refused& refused, int scale) {
 void missingOrDamaged(const CheckedFile& file, Refused& refused) {
     refused.name = file.name;
     refused.fromArchive = file.fromArchive;
-    refused.missing = !engineFileExists(file.name.c_str());
+    refused.missing = !engineFileExists(gameState.device->getFileSystem(), file.name.c_str());
     refused.why = refused.missing ? "missing" : "damaged";
 }
 
@@ -114,9 +121,9 @@ void missingOrDamaged(const CheckedFile& file, Refused& refused) {
 bool readFile(const std::string& name, unsigned maxBytes, CheckedFile& file, Refused& refused) {
     file = CheckedFile();
     file.name = name;
-    file.fromArchive = archiveHolds(name.c_str());
+    file.fromArchive = archiveHolds(gameState.device->getFileSystem(), name.c_str());
     file.maxBytes = maxBytes;
-    if (readEngineFile(name.c_str(), maxBytes, file.bytes))
+    if (readEngineFile(gameState.device->getFileSystem(), name.c_str(), maxBytes, file.bytes))
         return true;
     missingOrDamaged(file, refused);
     return false;
@@ -151,14 +158,15 @@ bool readHeader(const AssetPlan& plan, const std::string& name, unsigned maxByte
                 CheckedFile& file, PictureHeader& header, Refused& refused) {
     file = CheckedFile();
     file.name = name;
-    file.fromArchive = archiveHolds(name.c_str());
+    file.fromArchive = archiveHolds(gameState.device->getFileSystem(), name.c_str());
     file.maxBytes = maxBytes;
     const ArchiveEntry* entry = file.fromArchive ? archiveEntry(plan, name) : nullptr;
     if (entry && entry->size <= maxBytes)
         return readPictureHeader(pictureKindByName(name.c_str()), entry->size,
                                  readArchiveEntry(plan.archiveFile, *entry), header) ||
                refuse(file, "damaged", refused);
-    io::IReadFile* opened = openEngineFile(name.c_str(), maxBytes);
+    io::IReadFile* opened =
+        openEngineFile(gameState.device->getFileSystem(), name.c_str(), maxBytes);
     if (!opened) {
         missingOrDamaged(file, refused);
         return false;
@@ -182,7 +190,7 @@ bool checkPicture(const AssetPlan& plan, const Wanted& wanted, int scale, Checke
                   Refused& refused) {
     const unsigned k = wanted.scaled ? static_cast<unsigned>(scale) : 1;
     PictureHeader header;
-    if (!readHeader(plan, wanted.scaled ? atScale(wanted.name, scale) : wanted.name,
+    if (!readHeader(plan, wanted.scaled ? atScale(wanted.name.c_str(), scale) : wanted.name,
                     wanted.maxBytes, file, header, refused))
         return false;
     file.width = wanted.width * k;
@@ -268,7 +276,8 @@ SetCheck checkSet(AssetPlan& plan, bool wholeSet, Refused& refused) {
         return ended(true);
     for (int i = 0; i < PICTURE_COUNT; ++i)
         if (!plan.pictures[i].accepted &&
-            !decided(checkPicture(plan, PICTURES[i], plan.scale, plan.pictures[i], refused), true))
+            !decided(checkPicture(plan, wantedPicture(i), plan.scale, plan.pictures[i], refused),
+                     true))
             return ended(true);
     for (int i = 0; i < ICON_COUNT; ++i)
         if (!plan.icons[i].accepted &&
@@ -307,10 +316,10 @@ IrrlichtDevice* createCheckingDevice() {
 // Reads the checked picture again, whole now, and decodes it.
 video::IImage* decodeChecked(const CheckedFile& file) {
     std::vector<unsigned char> bytes;
-    if (!readEngineFile(file.name.c_str(), file.maxBytes, bytes))
+    if (!readEngineFile(gameState.device->getFileSystem(), file.name.c_str(), file.maxBytes, bytes))
         return nullptr;
-    video::IImage* image =
-        decodeCheckedPicture(file.name.c_str(), bytes, std::max(file.width, file.height));
+    video::IImage* image = decodeCheckedPicture(gameState.videoDriver, file.name.c_str(), bytes,
+                                                std::max(file.width, file.height));
     if (image && image->getDimension() != core::dimension2d<u32>(file.width, file.height)) {
         image->drop();
         image = nullptr;
@@ -428,7 +437,7 @@ void loadIcons(AssetPlan& plan) {
 void loadPicture(AssetPlan& plan, int i) {
     if (!plan.pictures[i].accepted)
         return;
-    video::IImage* image = decodePicture(plan, plan.pictures[i], PICTURES[i]);
+    video::IImage* image = decodePicture(plan, plan.pictures[i], wantedPicture(i));
     if (!image)
         return;
     *textureOf(i) = addPictureTexture(plan.pictures[i].name.c_str(), image);
@@ -513,8 +522,9 @@ void loadAssets(AssetPlan& plan) {
     gui::IGUIFont* font = loadFont(plan);
     for (int i = 1; i < PICTURE_COUNT; ++i)
         loadPicture(plan, i);
-    for (int k = 0; k < 10; ++k)
-        gameState.faceTextures[k + 10] = gameState.faceTextures[k];
+    // The table's second half names the same pictures again.
+    for (int k = PAIR_COUNT; k < TILE_COUNT; ++k)
+        pictures.faceTextures[k] = pictures.faceTextures[k - PAIR_COUNT];
     loadIcons(plan);
     dressSkin(font);
     // Added only now: a message box is laid out for the skin's font of the

@@ -7,13 +7,14 @@
 // from scale 2 to scale 1, is decided before a window of the wrong size
 // could be made. After the window's first frame, `loadAssets` decodes and
 // uploads them, the splash first. Nothing reaches the engine unchecked
-// (app/files/). A refused file counts as a missing one; an archive holding
+// (file_checks/). A refused file counts as a missing one; an archive holding
 // one counts as damaged, and the loose files serve; and every file that
 // could not be used is told once, in a box (ui/file_report.h).
 #pragma once
 
-#include "app/files/archive_check.h"
-#include "app/files/font_check.h"
+#include "file_checks/archive_check.h"
+#include "file_checks/font_check.h"
+#include "game/board_shape.h"
 #include "ui/file_report.h"
 
 #include <irrlicht.h>
@@ -36,7 +37,7 @@ struct CheckedFile {
 
 // The pictures the layout draws (the splash, the menu background, the
 // tile back, the button face and ten tile faces) and the window's icons.
-const int PICTURE_COUNT = 14;
+const int PICTURE_COUNT = 4 + PAIR_COUNT;
 const int ICON_COUNT = 5;
 
 struct AssetPlan {

@@ -1,7 +1,7 @@
 #include "app/checked_font.h"
 
-#include "app/files/picture.h"
-#include "app/game_state.h"
+#include "app/textures.h"
+#include "ui/game_state.h"
 
 using namespace irr;
 

@@ -1,5 +1,5 @@
 // The engine's font made from a font description the game has checked
-// (app/files/font_check.h) and the picture it decoded, and the font for
+// (file_checks/font_check.h) and the picture it decoded, and the font for
 // scale 1 described at twice its size, to stand in at scale 2.
 #pragma once
 

@@ -1,23 +1,18 @@
 // The whole-number scale the game is drawn at, 1 or 2, decided once at
 // start-up from what the player and the desktop say. Deciding is a pure
 // function of what was read, so that every case can be tried without a
-// desktop; reading the X server's part is in app/linux/x_display.h.
+// desktop; reading the X server's part is in platform/x_display.h.
 #pragma once
 
-#include <string>
+#include "platform/x_display.h"
 
-struct ScaleInputs {
+// What the X server says (its work area, when known, holds a scale back
+// only when the window would not fit), and:
+struct ScaleInputs : DesktopSize {
     // The --scale option: 1 or 2, or 0 when it was not given.
     int option = 0;
     // GDK_SCALE as found in the environment, null when unset.
     const char* gdkScale = nullptr;
-    // The X server's resource string (where Xft.dpi lives), empty when
-    // there is none.
-    std::string xResources;
-    // The work area the window manager leaves for windows, or the screen;
-    // 0 when unknown, which does not hold a scale back.
-    int workWidth = 0;
-    int workHeight = 0;
 };
 
 // The layout's own window size at scale 1.

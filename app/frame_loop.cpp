@@ -1,10 +1,12 @@
 #include "app/frame_loop.h"
 
 #include "app/frame_pacing.h"
-#include "app/game_state.h"
-#include "app/linux/platform.h"
-#include "app/linux/speech.h"
+#include "platform/memory.h"
+#include "platform/programs.h"
+#include "platform/speech.h"
 #include "ui/focus_ring.h"
+#include "ui/game_state.h"
+#include "ui/pictures.h"
 #include "ui/screen_change.h"
 #include "ui/screens.h"
 
@@ -31,13 +33,13 @@ void drawFrame() {
     // Clearing under a full-window picture would only cost another pass
     // over every pixel, a third of a fading frame's work.
     const bool covered =
-        (gameState.menuBackgroundVisible && coversWindow(gameState.menuBackgroundTexture)) ||
-        (gameState.splashVisible && coversWindow(gameState.splashTexture));
+        (gameState.menuBackgroundVisible && coversWindow(pictures.menuBackgroundTexture)) ||
+        (gameState.splashVisible && coversWindow(pictures.splashTexture));
     driver->beginScene(!covered, true, video::SColor(255, 255, 255, 255));
     if (gameState.menuBackgroundVisible)
-        drawBackground(gameState.menuBackgroundTexture);
+        drawBackground(pictures.menuBackgroundTexture);
     if (gameState.splashVisible) {
-        drawBackground(gameState.splashTexture);
+        drawBackground(pictures.splashTexture);
         if (gameState.device->getTimer()->getTime() - gameState.startTime > INTRO_MS)
             showMainMenu();
     }
@@ -51,10 +53,11 @@ void drawFrame() {
 // the intro's end frees the splash. With the first frame of the main menu
 // on screen, none of that is needed any more.
 void returnStartUpMemory() {
-    if (gameState.startUpMemoryReturned || gameState.pacing.splashAtFrameStart)
+    static bool returned = false;
+    if (returned || framePacing.splashAtFrameStart)
         return;
     returnFreedMemory();
-    gameState.startUpMemoryReturned = true;
+    returned = true;
 }
 
 } // namespace

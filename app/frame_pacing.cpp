@@ -1,8 +1,9 @@
 #include "app/frame_pacing.h"
 
-#include "app/game_state.h"
-#include "app/linux/platform.h"
-#include "app/linux/x_window.h"
+#include "platform/clock.h"
+#include "platform/x_window.h"
+#include "ui/game_state.h"
+#include "ui/screens.h"
 
 using namespace irr;
 
@@ -13,6 +14,8 @@ using namespace irr;
 CGUIModalScreen::draw (the flash) and CGUIInOutFader::draw for the new version, update the \
 times in app/frame_pacing.cpp, then this check."
 #endif
+
+FramePacing framePacing;
 
 namespace {
 
@@ -107,7 +110,7 @@ const gui::IGUIElement* toolTipTarget() {
 
 // The engine's own test, as far as its times are known here.
 bool toolTipLaunchesAt(u32 time) {
-    const FramePacing& p = gameState.pacing;
+    const FramePacing& p = framePacing;
     if (before(time, p.hoveredSince))
         return false;
     const u32 sinceLast = time - p.lastToolTip;
@@ -126,24 +129,24 @@ void postRender(u32 time) {
     // in the same step; the engine still counts it as shown.
     if (shownBefore || toolTipShown() ||
         (launches && !(target->isVisible() && target->getParent())))
-        gameState.pacing.lastToolTip = time;
+        framePacing.lastToolTip = time;
 }
 
 void noteTick() {
     ITimer* timer = gameState.device->getTimer();
-    gameState.pacing.tickTime = timer->getTime();
-    gameState.pacing.tickRealTime = timer->getRealTime();
+    framePacing.tickTime = timer->getTime();
+    framePacing.tickRealTime = timer->getRealTime();
 }
 
 // The engine's virtual time if its clock ticked now. The clock runs on
 // the real time it reports, in whole milliseconds.
 u32 virtualNow() {
-    const FramePacing& p = gameState.pacing;
+    const FramePacing& p = framePacing;
     return p.tickTime + (gameState.device->getTimer()->getRealTime() - p.tickRealTime);
 }
 
 void considerToolTip(Earliest& next) {
-    const FramePacing& p = gameState.pacing;
+    const FramePacing& p = framePacing;
     if (toolTipShown() || !toolTipTarget())
         return;
     const u32 from = p.lastFrame + FRAME_MS;
@@ -166,7 +169,7 @@ void considerToolTip(Earliest& next) {
 // Sleeps until the X server has sent something (true) or the next change
 // is due (false).
 bool waitForEvents() {
-    const FramePacing& p = gameState.pacing;
+    const FramePacing& p = framePacing;
     u32 due = 0;
     int timeout = -1;
     if (nextChangeDue(due)) {
@@ -195,7 +198,7 @@ bool waitForEvents() {
 } // namespace
 
 bool awaitChange() {
-    FramePacing& p = gameState.pacing;
+    FramePacing& p = framePacing;
     ITimer* timer = gameState.device->getTimer();
     p.eventsDelivered = false;
     // The null driver's clock moves only when a test moves it: nothing to
@@ -230,7 +233,7 @@ bool awaitChange() {
 }
 
 bool frameWanted() {
-    const FramePacing& p = gameState.pacing;
+    const FramePacing& p = framePacing;
     if (p.eventsDelivered || !p.drawnOnce)
         return true;
     u32 due = 0;
@@ -238,7 +241,7 @@ bool frameWanted() {
 }
 
 void beginFrame() {
-    FramePacing& p = gameState.pacing;
+    FramePacing& p = framePacing;
     // A tool-tip due now shows in this frame rather than the next.
     postRender(gameState.device->getTimer()->getTime());
     p.splashAtFrameStart = gameState.splashVisible;
@@ -246,7 +249,7 @@ void beginFrame() {
 }
 
 void endFrame() {
-    FramePacing& p = gameState.pacing;
+    FramePacing& p = framePacing;
     const u32 now = gameState.device->getTimer()->getTime();
     const bool toolTip = toolTipShown();
     // The intro gave way while the splash was drawn, or the engine's own
@@ -263,7 +266,7 @@ void endFrame() {
 }
 
 bool nextChangeDue(u32& at) {
-    const FramePacing& p = gameState.pacing;
+    const FramePacing& p = framePacing;
     Earliest next;
     if (!p.drawnOnce)
         next.consider(p.tickTime);

@@ -1,10 +1,10 @@
 #include "app/command_line.h"
 #include "app/display_scale.h"
 #include "app/frame_loop.h"
-#include "app/linux/speech.h"
-#include "app/linux/standard_streams.h"
-#include "app/linux/x_display.h"
 #include "app/startup.h"
+#include "platform/speech.h"
+#include "platform/standard_streams.h"
+#include "platform/x_display.h"
 #include "ui/narration.h"
 
 #include <cstdio>

@@ -2,9 +2,14 @@
 
 #include "app/assets.h"
 #include "app/device_parameters.h"
-#include "app/game_state.h"
-#include "app/linux/platform.h"
-#include "app/linux/speech.h"
+#include "app/frame_pacing.h"
+#include "platform/memory.h"
+#include "platform/speech.h"
+#include "platform/x_errors.h"
+#include "ui/board.h"
+#include "ui/game_state.h"
+#include "ui/keyboard.h"
+#include "ui/pictures.h"
 #include "ui/screen_change.h"
 #include "ui/screens.h"
 
@@ -77,6 +82,13 @@ bool startUp(video::E_DRIVER_TYPE driverType, int scale, AppContext& context,
     if (driverType != video::EDT_NULL)
         tolerateXErrors();
     keepLargeFreedBuffers();
+    // Every record of the game starts afresh, however many games this
+    // process has started before (the tests start many).
+    gameState = GameState();
+    board = Board();
+    pictures = Pictures();
+    framePacing = FramePacing();
+    forgetKeys();
     // Whatever would refuse a file or fall back to scale 1 is decided
     // before a window of that scale is made.
     AssetPlan assets;

@@ -6,11 +6,11 @@
 //
 //     kavenna_hostile_files HOSTILE_DIR
 #include "app/assets.h"
-#include "app/files/archive_check.h"
-#include "app/files/font_check.h"
-#include "app/files/limits.h"
-#include "app/files/picture_decoders.h"
-#include "app/game_state.h"
+#include "file_checks/archive_check.h"
+#include "file_checks/font_check.h"
+#include "file_checks/limits.h"
+#include "file_checks/picture_decoders.h"
+#include "ui/game_state.h"
 
 #include <algorithm>
 #include <chrono>

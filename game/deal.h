@@ -1,11 +1,13 @@
-// Shuffling the pair values for a new game and tracing the deal on
-// standard output, one "tile.value" line per tile. A deal that standard
-// output cannot take at once, whole, is left out of the trace.
+// Dealing: the pair values shuffled with the C library's generator, and
+// the deal written out as the trace has it, one "tile.value" line a tile.
 #pragma once
 
-// Seeds from the millisecond clock, so two deals in the same millisecond
-// make the same swaps.
-void shuffleDeal();
+#include "game/match.h"
 
-// The same deal from a seed of the caller's choosing.
-void shuffleDealWithSeed(unsigned seed);
+#include <string>
+
+// Shuffles the arrangement `match` holds forward, seeded with `seed`:
+// the same seed makes the same swaps on whatever arrangement it finds.
+void shuffleDeal(Match& match, unsigned seed);
+
+std::string dealTrace(const Match& match);

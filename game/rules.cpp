@@ -1,81 +1,69 @@
 #include "game/rules.h"
 
-#include "app/game_state.h"
-#include "ui/control_ids.h"
-#include "ui/skin.h"
-
-#include <cstdio>
-
-using namespace irr;
+#include <initializer_list>
 
 namespace {
 
-const s32 LAST_PAIR_BEFORE_WIN = 9;
-
-// A value indexes the 20-entry picture table directly, so value 10 shows
-// "1.jpg" and every other value v shows "v+1.jpg".
-void showTile(int id) {
-    gameState.tileButtons[id]->setImage(gameState.faceTextures[gameState.tileValues[id]]);
+void turn(Move& move, int tile, TileSide side) {
+    move.match.sides[tile] = side;
+    int at = 0;
+    while (move.changed[at] >= 0 && move.changed[at] != tile)
+        ++at;
+    move.changed[at] = tile;
 }
 
-void hideTile(int id) {
-    gameState.tileButtons[id]->setImage(gameState.hiddenTexture);
-}
-
-void removeTile(int id) {
-    gameState.tileButtons[id]->setEnabled(false);
-    gameState.tileButtons[id]->setVisible(false);
-}
-
-void announceWin() {
-    char narrow[64];
-    std::snprintf(narrow, sizeof narrow, "Your number of clicks are %d\nPlay Again",
-                  gameState.clickCount);
-    core::stringw text;
-    for (const char* c = narrow; *c; ++c)
-        text.append(static_cast<wchar_t>(*c));
-    dressMessageBox(gameState.guiEnvironment->addMessageBox(
-        L"You won", text.c_str(), true, gui::EMBF_OK, nullptr, ID_WIN_BOX, nullptr));
+// Two face-up tiles of equal value leave the board; the last pair wins,
+// and the count of pairs stays one short of it.
+Outcome checkPair(Move& move, int a, int b) {
+    Match& match = move.match;
+    if (match.tileValues[a] != match.tileValues[b])
+        return Outcome::DIFFERENT_PICTURES;
+    turn(move, a, TileSide::GONE);
+    turn(move, b, TileSide::GONE);
+    if (match.matchedPairs < PAIR_COUNT - 1) {
+        ++match.matchedPairs;
+        return Outcome::PAIR_FOUND;
+    }
+    return Outcome::WON;
 }
 
 } // namespace
 
-void onTileClicked(int id) {
-    ++gameState.clickCount;
-    switch (gameState.revealedCount) {
+Move onTileClicked(const Match& match, int id) {
+    Move move;
+    move.match = match;
+    if (!isTile(id) || match.sides[id] == TileSide::GONE)
+        return move;
+    Match& next = move.match;
+    ++next.clickCount;
+    switch (next.revealedCount) {
     case 0:
-        gameState.revealedCount = 1;
-        showTile(id);
-        gameState.firstTile = id;
+        next.revealedCount = 1;
+        turn(move, id, TileSide::FACE_UP);
+        next.firstTile = id;
+        move.outcome = Outcome::TURNED;
         break;
     case 1:
-        if (id == gameState.firstTile)
+        move.outcome = Outcome::NOTHING;
+        if (id == next.firstTile)
             break;
-        gameState.revealedCount = 2;
-        showTile(id);
-        gameState.secondTile = id;
-        checkPair(gameState.firstTile, gameState.secondTile);
-        break;
-    case 2:
-        gameState.revealedCount = 1;
-        hideTile(gameState.secondTile);
-        hideTile(gameState.firstTile);
-        gameState.firstTile = id;
-        showTile(id);
+        next.revealedCount = 2;
+        turn(move, id, TileSide::FACE_UP);
+        next.secondTile = id;
+        move.outcome = checkPair(move, next.firstTile, next.secondTile);
         break;
     default:
+        // Two different pictures turn back first; a pair found has left.
+        move.outcome = Outcome::TURNED;
+        next.revealedCount = 1;
+        for (int tile : {next.secondTile, next.firstTile})
+            if (next.sides[tile] == TileSide::FACE_UP) {
+                turn(move, tile, TileSide::FACE_DOWN);
+                move.outcome = Outcome::TURNED_BACK_AND_TURNED;
+            }
+        next.firstTile = id;
+        turn(move, id, TileSide::FACE_UP);
         break;
     }
-}
-
-void checkPair(int a, int b) {
-    if (gameState.tileValues[a] != gameState.tileValues[b])
-        return;
-    removeTile(a);
-    removeTile(b);
-    if (gameState.matchedPairs < LAST_PAIR_BEFORE_WIN) {
-        ++gameState.matchedPairs;
-        return;
-    }
-    announceWin();
+    return move;
 }

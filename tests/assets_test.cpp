@@ -3,9 +3,9 @@
 // directory when the archive is missing; decoding them as the engine
 // would, without ever letting one of its own image loaders run.
 #include "app/assets.h"
-#include "app/files/font_check.h"
-#include "app/files/picture.h"
-#include "app/linux/platform.h"
+#include "file_checks/font_check.h"
+#include "file_checks/picture.h"
+#include "platform/memory.h"
 #include "support/null_game.h"
 #include "ui/control_ids.h"
 
@@ -23,17 +23,18 @@ using namespace irr;
 namespace {
 
 void expectEveryPictureLoaded() {
-    EXPECT_NE(gameState.hiddenTexture, nullptr);
-    EXPECT_NE(gameState.menuBackgroundTexture, nullptr);
-    EXPECT_NE(gameState.splashTexture, nullptr);
-    EXPECT_NE(gameState.buttonFaceTexture, nullptr);
+    EXPECT_NE(pictures.hiddenTexture, nullptr);
+    EXPECT_NE(pictures.menuBackgroundTexture, nullptr);
+    EXPECT_NE(pictures.splashTexture, nullptr);
+    EXPECT_NE(pictures.buttonFaceTexture, nullptr);
     for (int k = 0; k < TILE_COUNT; ++k)
-        EXPECT_NE(gameState.faceTextures[k], nullptr) << "picture " << k;
-    for (int k = 0; k < 10; ++k)
-        EXPECT_EQ(gameState.faceTextures[k], gameState.faceTextures[k + 10]) << "picture " << k;
+        EXPECT_NE(pictures.faceTextures[k], nullptr) << "picture " << k;
+    for (int k = 0; k < PAIR_COUNT; ++k)
+        EXPECT_EQ(pictures.faceTextures[k], pictures.faceTextures[k + PAIR_COUNT])
+            << "picture " << k;
     // Ten different pictures, not one picture ten times.
-    for (int k = 1; k < 10; ++k)
-        EXPECT_NE(gameState.faceTextures[k], gameState.faceTextures[0]);
+    for (int k = 1; k < PAIR_COUNT; ++k)
+        EXPECT_NE(pictures.faceTextures[k], pictures.faceTextures[0]);
 }
 
 // The pictures the layout sizes; each also comes at twice the pixels.
@@ -184,12 +185,12 @@ TEST(Assets, WithNothingToLoadTheGameStillRuns) {
     ScratchDirectory dir;
     NullGame game;
     EXPECT_NE(findId(ID_ARCHIVE_ERROR_BOX), nullptr);
-    EXPECT_EQ(gameState.hiddenTexture, nullptr);
-    EXPECT_EQ(gameState.faceTextures[0], nullptr);
+    EXPECT_EQ(pictures.hiddenTexture, nullptr);
+    EXPECT_EQ(pictures.faceTextures[0], nullptr);
     game.startGame();
     EXPECT_EQ(countId(ID_START_GAME), 0);
     game.clickId(0);
-    EXPECT_EQ(gameState.clickCount, 1);
+    EXPECT_EQ(board.match.clickCount, 1);
 }
 
 // On the null driver textures are dummies, so the pictures themselves are
@@ -202,7 +203,8 @@ TEST(Assets, EveryShippedPictureDecodesAsTheEngineDecodesIt) {
         if (name.size() > 4 && name.compare(name.size() - 4, 4, ".xml") == 0)
             continue;
         SCOPED_TRACE(name);
-        video::IImage* ours = loadCheckedPicture(name.c_str());
+        video::IImage* ours = loadCheckedPicture(gameState.device->getFileSystem(),
+                                                 gameState.videoDriver, name.c_str());
         video::IImage* engines = gameState.videoDriver->createImageFromFile(
             (std::string(KAVENNA_DATA_DIR) + "/" + name).c_str());
         ASSERT_NE(ours, nullptr);
@@ -230,7 +232,8 @@ TEST(Assets, APictureWithAlphaKeepsItsColours) {
         for (u32 x = 0; x < size.Width; ++x)
             drawn->setPixel(x, y, video::SColor(55 + x * 5, x * 7, y * 12, 255 - x * 3));
     ASSERT_TRUE(gameState.videoDriver->writeImageToFile(drawn, "colours.png"));
-    video::IImage* read = loadCheckedPicture("colours.png");
+    video::IImage* read =
+        loadCheckedPicture(gameState.device->getFileSystem(), gameState.videoDriver, "colours.png");
     ASSERT_NE(read, nullptr);
     ASSERT_EQ(read->getColorFormat(), video::ECF_A8R8G8B8);
     ASSERT_EQ(read->getDimension(), size);
@@ -249,7 +252,8 @@ TEST(Assets, NoEngineImageLoaderEverRuns) {
     dir.addLooseAssets();
     {
         NullGame writer;
-        video::IImage* picture = loadCheckedPicture("m.png");
+        video::IImage* picture =
+            loadCheckedPicture(gameState.device->getFileSystem(), gameState.videoDriver, "m.png");
         ASSERT_NE(picture, nullptr);
         ASSERT_TRUE(gameState.videoDriver->writeImageToFile(picture, "picture.bmp"));
         ASSERT_TRUE(gameState.videoDriver->writeImageToFile(picture, "picture.tga"));
@@ -262,20 +266,20 @@ TEST(Assets, NoEngineImageLoaderEverRuns) {
     writeFile("f0.png", dataFile("1.jpg"));
 
     NullGame game;
-    EXPECT_EQ(gameState.hiddenTexture, nullptr);
-    EXPECT_EQ(gameState.menuBackgroundTexture, nullptr);
-    EXPECT_EQ(gameState.splashTexture, nullptr);
-    EXPECT_EQ(gameState.buttonFaceTexture, nullptr);
+    EXPECT_EQ(pictures.hiddenTexture, nullptr);
+    EXPECT_EQ(pictures.menuBackgroundTexture, nullptr);
+    EXPECT_EQ(pictures.splashTexture, nullptr);
+    EXPECT_EQ(pictures.buttonFaceTexture, nullptr);
     for (const char* name : {"h.jpg", "m.png", "s.png", "w.jpg", "f0.png"})
         EXPECT_FALSE(textureNamed(name)) << name;
     // Without its picture the font is left out too, and the engine's
     // built-in one serves.
     EXPECT_EQ(gameState.guiEnvironment->getSkin()->getFont(),
               gameState.guiEnvironment->getBuiltInFont());
-    EXPECT_NE(gameState.faceTextures[0], nullptr);
+    EXPECT_NE(pictures.faceTextures[0], nullptr);
     game.startGame();
     game.clickId(0);
-    EXPECT_EQ(gameState.clickCount, 1);
+    EXPECT_EQ(board.match.clickCount, 1);
 }
 
 // The check is no lock on the shipped files: other well-formed pictures
@@ -309,7 +313,8 @@ TEST(Assets, WellFormedReplacementsStillShow) {
         NullGame game;
         expectEveryPictureLoaded();
         expectGameFont();
-        video::IImage* first = loadCheckedPicture("1.jpg");
+        video::IImage* first =
+            loadCheckedPicture(gameState.device->getFileSystem(), gameState.videoDriver, "1.jpg");
         ASSERT_NE(first, nullptr);
         EXPECT_EQ(first->getDimension(), core::dimension2d<u32>(100, 50));
         first->drop();
@@ -330,8 +335,10 @@ TEST(Assets, TheTwiceSizeSetIsTwiceTheSize) {
     NullGame game;
     for (const char* name : LAID_OUT_PICTURES) {
         SCOPED_TRACE(name);
-        video::IImage* once = loadCheckedPicture(name);
-        video::IImage* twice = loadCheckedPicture(twiceSizeName(name).c_str());
+        video::IImage* once =
+            loadCheckedPicture(gameState.device->getFileSystem(), gameState.videoDriver, name);
+        video::IImage* twice = loadCheckedPicture(
+            gameState.device->getFileSystem(), gameState.videoDriver, twiceSizeName(name).c_str());
         ASSERT_NE(once, nullptr);
         ASSERT_NE(twice, nullptr);
         EXPECT_EQ(twice->getDimension().Width, 2 * once->getDimension().Width);
@@ -349,7 +356,8 @@ TEST(Assets, TheTwiceSizeSetIsTwiceTheSize) {
         ASSERT_TRUE(checkFontDescription(gameState.device->getFileSystem(), bytes,
                                          gameFontNeeds(i + 1), font));
         EXPECT_EQ(font.textureName, i == 0 ? "f0.png" : twiceSizeName("f0.png"));
-        video::IImage* picture = loadCheckedPicture(font.textureName.c_str());
+        video::IImage* picture = loadCheckedPicture(
+            gameState.device->getFileSystem(), gameState.videoDriver, font.textureName.c_str());
         ASSERT_NE(picture, nullptr);
         EXPECT_LE(font.right, picture->getDimension().Width);
         EXPECT_LE(font.bottom, picture->getDimension().Height);
@@ -560,10 +568,10 @@ TEST(Assets, EveryFileThatCannotBeUsedIsToldAndItsStandInServes) {
         EXPECT_EQ(narrow(box->getText()), c.caption);
         EXPECT_EQ(fileReportText(), c.text);
         if (c.tileBack.empty()) {
-            EXPECT_EQ(gameState.hiddenTexture, nullptr);
+            EXPECT_EQ(pictures.hiddenTexture, nullptr);
         } else {
-            ASSERT_NE(gameState.hiddenTexture, nullptr);
-            EXPECT_EQ(gameState.hiddenTexture->getName().getPath(), c.tileBack.c_str());
+            ASSERT_NE(pictures.hiddenTexture, nullptr);
+            EXPECT_EQ(pictures.hiddenTexture->getName().getPath(), c.tileBack.c_str());
         }
     }
 }

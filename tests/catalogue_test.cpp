@@ -1,9 +1,9 @@
 // Translation catalogues as a player could leave them beside the game:
 // the plural rules of real languages worked out as gettext does, and
 // damaged or hostile catalogues refused whole, never trusted.
-#include "app/files/catalogue.h"
-#include "app/files/limits.h"
-#include "app/files/plural_rule.h"
+#include "file_checks/catalogue.h"
+#include "file_checks/limits.h"
+#include "file_checks/plural_rule.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>

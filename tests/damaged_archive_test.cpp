@@ -36,11 +36,11 @@ ChildEnd startOn(const std::string& archive) {
             int flags = findId(ID_ARCHIVE_ERROR_BOX) ? BOX_SHOWN : 0;
             if (gameState.device->getFileSystem()->getFileArchiveCount() > 0)
                 flags |= MOUNTED;
-            bool loaded = gameState.hiddenTexture && gameState.menuBackgroundTexture &&
-                          gameState.splashTexture && gameState.buttonFaceTexture &&
+            bool loaded = pictures.hiddenTexture && pictures.menuBackgroundTexture &&
+                          pictures.splashTexture && pictures.buttonFaceTexture &&
                           gameState.guiEnvironment->getSkin()->getFont() !=
                               gameState.guiEnvironment->getBuiltInFont();
-            for (irr::video::ITexture* face : gameState.faceTextures)
+            for (irr::video::ITexture* face : pictures.faceTextures)
                 loaded = loaded && face;
             if (loaded)
                 flags |= LOADED;

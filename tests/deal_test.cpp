@@ -1,10 +1,9 @@
-// Dealing: the shuffle keeps the pairs, a seed names one exact sequence
-// of swaps, the clock seeds each game, and the trace is the only output,
-// byte for byte, whole deals only, wherever standard output leads.
-#include "app/game_state.h"
-#include "app/linux/platform.h"
-#include "game/board.h"
+// A new game's deal as the game makes it (the shuffle itself is tried in
+// tests/rules_test.cpp): the clock seeds each game, and the trace is the
+// only output, byte for byte, whole deals only, wherever standard output
+// leads.
 #include "game/deal.h"
+#include "platform/clock.h"
 #include "support/null_game.h"
 #include "ui/control_ids.h"
 
@@ -28,16 +27,17 @@ using Arrangement = std::array<int, TILE_COUNT>;
 
 Arrangement current() {
     Arrangement values;
-    std::copy(gameState.tileValues, gameState.tileValues + TILE_COUNT, values.begin());
+    std::copy(board.match.tileValues, board.match.tileValues + TILE_COUNT, values.begin());
     return values;
 }
 
 void arrange(const Arrangement& values) {
-    std::copy(values.begin(), values.end(), gameState.tileValues);
+    std::copy(values.begin(), values.end(), board.match.tileValues);
 }
 
+// The arrangement in play shuffled with `seed`, as a new game would.
 Arrangement dealQuietly(unsigned seed) {
-    captureStdout([&] { shuffleDealWithSeed(seed); });
+    shuffleDeal(board.match, seed);
     return current();
 }
 
@@ -46,60 +46,6 @@ std::string expectedTrace(const Arrangement& values) {
     for (int i = 0; i < TILE_COUNT; ++i)
         trace += std::to_string(i) + "." + std::to_string(values[i]) + "  \n";
     return trace;
-}
-
-TEST(Deal, TheFirstDealStartsFromTheOrderedPairs) {
-    const GameState fresh;
-    const int ordered[TILE_COUNT] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-    EXPECT_TRUE(std::equal(ordered, ordered + TILE_COUNT, fresh.tileValues));
-}
-
-TEST(Deal, TraceIsExactlyOneLinePerTile) {
-    gameState = GameState();
-    const std::string trace = captureStdout([] { shuffleDealWithSeed(12345); });
-    EXPECT_EQ(trace, expectedTrace(current()));
-    EXPECT_TRUE(std::regex_match(trace, std::regex("(([0-9]|1[0-9])\\.([1-9]|10)  \\n){20}")));
-}
-
-TEST(Deal, EveryDealKeepsTwoTilesOfEachValue) {
-    gameState = GameState();
-    for (unsigned seed = 0; seed < 2000; ++seed) {
-        const Arrangement values = dealQuietly(seed * 2654435761u);
-        for (int v = 1; v <= 10; ++v)
-            ASSERT_EQ(std::count(values.begin(), values.end(), v), 2) << "seed " << seed;
-    }
-}
-
-TEST(Deal, ShufflesForwardWithFifteenBitDraws) {
-    // An independent reading of the rule: for k = 1 .. 19 swap k with
-    // (low 15 bits of the next draw) mod (k + 1).
-    for (unsigned seed : {1u, 7u, 4242u, 0xFFFFFFFFu}) {
-        SCOPED_TRACE(seed);
-        gameState = GameState();
-        Arrangement expected = current();
-        std::srand(seed);
-        for (int k = 1; k < TILE_COUNT; ++k)
-            std::swap(expected[k], expected[(std::rand() & 0x7FFF) % (k + 1)]);
-        EXPECT_EQ(dealQuietly(seed), expected);
-    }
-}
-
-TEST(Deal, TheSameSeedMakesTheSameSwapsOnWhateverItFinds) {
-    // Label every place, deal, and read off where each label went.
-    Arrangement labels;
-    std::iota(labels.begin(), labels.end(), 100);
-    arrange(labels);
-    const Arrangement moved = dealQuietly(777);
-
-    Arrangement other = {3, 3, 9, 1, 10, 2, 5, 8, 7, 4, 6, 2, 1, 9, 10, 8, 4, 5, 6, 7};
-    arrange(other);
-    const Arrangement dealt = dealQuietly(777);
-    for (int i = 0; i < TILE_COUNT; ++i)
-        EXPECT_EQ(dealt[i], other[moved[i] - 100]) << "place " << i;
-
-    // And each deal shuffles the previous one, not the first order.
-    const Arrangement again = dealQuietly(777);
-    EXPECT_NE(again, dealt);
 }
 
 // Runs `deal` and checks that what it dealt is the previous arrangement
@@ -126,7 +72,7 @@ TEST(Deal, ANewGameTracesItsDealAndNothingElse) {
     const std::string trace = dealFromTheClock([&] {
         game.clickId(ID_START_GAME);
         for (int i = 0; i < 4; ++i)
-            game.click(gameState.tileButtons[i]);
+            game.click(board.tileButtons[i]);
         game.frame();
     });
     EXPECT_EQ(trace, expectedTrace(current()));

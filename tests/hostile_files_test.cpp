@@ -9,7 +9,7 @@
 // loose files serve.
 // KAVENNA_MUTATIONS sets the number of mutations of each kind (200 by
 // default) and KAVENNA_MUTATION_SEED the seed.
-#include "app/files/picture_header.h"
+#include "file_checks/picture_header.h"
 #include "support/child.h"
 #include "support/null_game.h"
 #include "ui/control_ids.h"
@@ -60,14 +60,14 @@ bool assetLoaded(const std::string& name) {
     if (name == "f.xml" || name == "f0.png")
         return fontLoaded();
     const std::map<std::string, video::ITexture*> named = {
-        {"h.jpg", gameState.hiddenTexture},
-        {"m.png", gameState.menuBackgroundTexture},
-        {"s.png", gameState.splashTexture},
-        {"w.jpg", gameState.buttonFaceTexture}};
+        {"h.jpg", pictures.hiddenTexture},
+        {"m.png", pictures.menuBackgroundTexture},
+        {"s.png", pictures.splashTexture},
+        {"w.jpg", pictures.buttonFaceTexture}};
     if (named.count(name))
         return named.at(name) != nullptr;
     const int k = std::atoi(name.c_str()) - 1;
-    return gameState.faceTextures[k] && gameState.faceTextures[k + 10];
+    return pictures.faceTextures[k] && pictures.faceTextures[k + PAIR_COUNT];
 }
 
 // The set drawn at twice the pixels is read only at scale 2, which these

@@ -29,9 +29,9 @@ void expectMainMenu() {
     EXPECT_TRUE(gameState.menuBackgroundVisible);
     EXPECT_EQ(screenElementCount(), 2);
     expectButton(ID_START_GAME, core::rect<s32>(300, 300, 500, 350), "Start Game", "Start Game",
-                 gameState.buttonFaceTexture);
+                 pictures.buttonFaceTexture);
     expectButton(ID_ABOUT, core::rect<s32>(300, 400, 500, 450), "About", "About",
-                 gameState.buttonFaceTexture);
+                 pictures.buttonFaceTexture);
 }
 
 TEST(Startup, AsksForItsWindowAndStartsTheClockBeforeLoading) {
@@ -91,7 +91,7 @@ TEST(Intro, GivesWayOnlyAfterMoreThanSixSeconds) {
 
 TEST(Intro, LetsTheSplashGoWhenItGivesWay) {
     NullGame game;
-    video::ITexture* splash = gameState.splashTexture;
+    video::ITexture* splash = pictures.splashTexture;
     ASSERT_NE(splash, nullptr);
     splash->grab();
     const u32 textures = gameState.videoDriver->getTextureCount();
@@ -99,7 +99,7 @@ TEST(Intro, LetsTheSplashGoWhenItGivesWay) {
     // The frame that ended the intro drew it for the last time: nothing
     // but this test holds it now, and the loop has no splash left to draw.
     expectMainMenu();
-    EXPECT_EQ(gameState.splashTexture, nullptr);
+    EXPECT_EQ(pictures.splashTexture, nullptr);
     EXPECT_EQ(splash->getReferenceCount(), 1);
     EXPECT_EQ(gameState.videoDriver->getTextureCount(), textures - 1);
     splash->drop();
@@ -169,7 +169,7 @@ TEST(MainMenu, AboutAndBackRebuildTheSameScreens) {
         EXPECT_TRUE(gameState.menuBackgroundVisible);
         EXPECT_EQ(screenElementCount(), 3);
         expectButton(ID_BACK, core::rect<s32>(300, 400, 500, 450), "Back", "Back",
-                     gameState.buttonFaceTexture);
+                     pictures.buttonFaceTexture);
         expectButton(ID_WEBSITE, core::rect<s32>(250, 300, 550, 350),
                      "Visit my website for more games", "open web browser", nullptr);
         gui::IGUIElement* credit = nullptr;

@@ -22,15 +22,35 @@ namespace {
 
 // Tab until `tile` has the focus, as a player reading the board would.
 void tabTo(NullGame& game, int tile) {
-    for (int presses = 0; presses <= TILE_COUNT && focused() != gameState.tileButtons[tile];
-         ++presses)
+    for (int presses = 0; presses <= TILE_COUNT && focused() != board.tileButtons[tile]; ++presses)
         game.pressKey(KEY_TAB);
-    ASSERT_EQ(focused(), gameState.tileButtons[tile]);
+    ASSERT_EQ(focused(), board.tileButtons[tile]);
 }
 
 // The tile at `place` when the board is read row by row.
 int readingOrder(int place) {
-    return (place % 4) * 5 + place / 4;
+    return tileAt(place % BOARD_COLUMNS, place / BOARD_COLUMNS);
+}
+
+// The tiles of row `row` from column `from` on.
+std::vector<int> rowFrom(int row, int from) {
+    std::vector<int> tiles;
+    for (int column = from; column < BOARD_COLUMNS; ++column)
+        tiles.push_back(tileAt(column, row));
+    return tiles;
+}
+
+// The tiles of column `column` from row `from` on.
+std::vector<int> columnFrom(int column, int from) {
+    std::vector<int> tiles;
+    for (int row = from; row < BOARD_ROWS; ++row)
+        tiles.push_back(tileAt(column, row));
+    return tiles;
+}
+
+std::vector<int> joined(std::vector<int> a, const std::vector<int>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
 }
 
 TEST(Keyboard, TabReadsTheBoardRowByRowAndBack) {
@@ -38,37 +58,36 @@ TEST(Keyboard, TabReadsTheBoardRowByRowAndBack) {
     game.startGame();
     for (int place = 0; place < TILE_COUNT; ++place) {
         game.pressKey(KEY_TAB);
-        EXPECT_EQ(focused(), gameState.tileButtons[readingOrder(place)])
-            << "Tab number " << place + 1;
+        EXPECT_EQ(focused(), board.tileButtons[readingOrder(place)]) << "Tab number " << place + 1;
     }
     game.pressKey(KEY_TAB);
     EXPECT_EQ(focused(), menuBar()) << "the menu bar's title comes last";
     EXPECT_EQ(keyboardFocus(), menuBar());
     EXPECT_FALSE(menuOpen());
     game.pressKey(KEY_TAB);
-    EXPECT_EQ(focused(), gameState.tileButtons[0]) << "Tab goes round";
+    EXPECT_EQ(focused(), board.tileButtons[0]) << "Tab goes round";
     game.pressKey(KEY_TAB, false, true);
     EXPECT_EQ(focused(), menuBar()) << "Shift+Tab from the first tile";
     for (int place = TILE_COUNT - 1; place >= 0; --place) {
         game.pressKey(KEY_TAB, false, true);
-        EXPECT_EQ(focused(), gameState.tileButtons[readingOrder(place)])
-            << "Shift+Tab to " << place;
+        EXPECT_EQ(focused(), board.tileButtons[readingOrder(place)]) << "Shift+Tab to " << place;
     }
     // A pair off the board is passed over.
-    for (int tile : {5, 10}) {
-        gameState.tileButtons[tile]->setEnabled(false);
-        gameState.tileButtons[tile]->setVisible(false);
+    for (int tile : {tileAt(1, 0), tileAt(2, 0)}) {
+        board.tileButtons[tile]->setEnabled(false);
+        board.tileButtons[tile]->setVisible(false);
     }
     game.pressKey(KEY_TAB);
-    EXPECT_EQ(focused(), gameState.tileButtons[15]);
+    EXPECT_EQ(focused(), board.tileButtons[tileAt(3, 0)]);
     // A pair gone from the end of the board: the focus goes round to the
     // first tile, not on to the menu bar.
-    tabTo(game, 19);
-    for (int tile : {19, 14}) {
-        gameState.tileButtons[tile]->setEnabled(false);
-        gameState.tileButtons[tile]->setVisible(false);
+    const int last = TILE_COUNT - 1;
+    tabTo(game, last);
+    for (int tile : {last, tileAt(BOARD_COLUMNS - 2, BOARD_ROWS - 1)}) {
+        board.tileButtons[tile]->setEnabled(false);
+        board.tileButtons[tile]->setVisible(false);
     }
-    EXPECT_EQ(keyboardFocus(), gameState.tileButtons[0]);
+    EXPECT_EQ(keyboardFocus(), board.tileButtons[0]);
 }
 
 TEST(Keyboard, ArrowsMoveAcrossTheGridOverRemovedTiles) {
@@ -78,37 +97,40 @@ TEST(Keyboard, ArrowsMoveAcrossTheGridOverRemovedTiles) {
         EKEY_CODE key;
         int to;
     };
+    const int right = BOARD_COLUMNS - 1;
+    const int bottom = BOARD_ROWS - 1;
     const Move moves[] = {
-        {{}, 6, KEY_RIGHT, 11},
-        {{}, 6, KEY_LEFT, 1},
-        {{}, 6, KEY_UP, 5},
-        {{}, 6, KEY_DOWN, 7},
-        {{}, 15, KEY_RIGHT, 15},
-        {{}, 15, KEY_UP, 15},
-        {{}, 4, KEY_DOWN, 4},
-        {{}, 4, KEY_LEFT, 4},
-        {{11}, 6, KEY_RIGHT, 16},
-        {{7, 8}, 6, KEY_DOWN, 9},
-        {{1, 2, 3, 4}, 0, KEY_DOWN, 6},
+        {{}, tileAt(1, 1), KEY_RIGHT, tileAt(2, 1)},
+        {{}, tileAt(1, 1), KEY_LEFT, tileAt(0, 1)},
+        {{}, tileAt(1, 1), KEY_UP, tileAt(1, 0)},
+        {{}, tileAt(1, 1), KEY_DOWN, tileAt(1, 2)},
+        {{}, tileAt(right, 0), KEY_RIGHT, tileAt(right, 0)},
+        {{}, tileAt(right, 0), KEY_UP, tileAt(right, 0)},
+        {{}, tileAt(0, bottom), KEY_DOWN, tileAt(0, bottom)},
+        {{}, tileAt(0, bottom), KEY_LEFT, tileAt(0, bottom)},
+        {{tileAt(2, 1)}, tileAt(1, 1), KEY_RIGHT, tileAt(3, 1)},
+        {{tileAt(1, 2), tileAt(1, 3)}, tileAt(1, 1), KEY_DOWN, tileAt(1, 4)},
+        {columnFrom(0, 1), tileAt(0, 0), KEY_DOWN, tileAt(1, 1)},
         // Nothing left in the line: the nearest line's nearest tile, the
         // upper (or left) one when two are as near.
-        {{11, 16}, 6, KEY_RIGHT, 10},
-        {{5, 6, 7, 8, 9}, 2, KEY_RIGHT, 12},
-        {{7, 8, 9, 13, 18}, 3, KEY_RIGHT, 12},
+        {rowFrom(1, 2), tileAt(1, 1), KEY_RIGHT, tileAt(2, 0)},
+        {columnFrom(1, 0), tileAt(0, 2), KEY_RIGHT, tileAt(2, 2)},
+        {joined(rowFrom(3, 1), {tileAt(1, 2), tileAt(1, 4)}), tileAt(0, 3), KEY_RIGHT,
+         tileAt(2, 2)},
     };
     for (const Move& move : moves) {
         SCOPED_TRACE(::testing::Message() << "from " << move.from << " key " << move.key);
         NullGame game;
         game.startGame();
         for (int tile : move.removed) {
-            gameState.tileButtons[tile]->setEnabled(false);
-            gameState.tileButtons[tile]->setVisible(false);
+            board.tileButtons[tile]->setEnabled(false);
+            board.tileButtons[tile]->setVisible(false);
         }
         tabTo(game, move.from);
         game.pressKey(move.key);
-        EXPECT_EQ(focused(), gameState.tileButtons[move.to]);
-        EXPECT_EQ(keyboardFocus(), gameState.tileButtons[move.to]);
-        EXPECT_EQ(gameState.clickCount, 0);
+        EXPECT_EQ(focused(), board.tileButtons[move.to]);
+        EXPECT_EQ(keyboardFocus(), board.tileButtons[move.to]);
+        EXPECT_EQ(board.match.clickCount, 0);
     }
 }
 
@@ -117,34 +139,33 @@ TEST(Keyboard, SpaceAndEnterTurnTheFocusedTileAsAClickDoes) {
     game.startGame();
     tabTo(game, 0);
     game.pressKey(KEY_SPACE);
-    EXPECT_EQ(gameState.clickCount, 1);
-    EXPECT_EQ(gameState.revealedCount, 1);
-    EXPECT_EQ(gameState.firstTile, 0);
-    EXPECT_EQ(buttonImage(gameState.tileButtons[0]),
-              gameState.faceTextures[gameState.tileValues[0]]);
+    EXPECT_EQ(board.match.clickCount, 1);
+    EXPECT_EQ(board.match.revealedCount, 1);
+    EXPECT_EQ(board.match.firstTile, 0);
+    EXPECT_EQ(buttonImage(board.tileButtons[0]), pictures.faceTextures[board.match.tileValues[0]]);
     // The same tile again counts and changes nothing else.
     game.pressKey(KEY_RETURN);
-    EXPECT_EQ(gameState.clickCount, 2);
-    EXPECT_EQ(gameState.revealedCount, 1);
+    EXPECT_EQ(board.match.clickCount, 2);
+    EXPECT_EQ(board.match.revealedCount, 1);
 
     const int partner = partnerOf(0);
     tabTo(game, partner);
     game.pressKey(KEY_RETURN);
-    EXPECT_EQ(gameState.clickCount, 3);
-    EXPECT_FALSE(gameState.tileButtons[0]->isVisible());
-    EXPECT_FALSE(gameState.tileButtons[partner]->isVisible());
+    EXPECT_EQ(board.match.clickCount, 3);
+    EXPECT_FALSE(board.tileButtons[0]->isVisible());
+    EXPECT_FALSE(board.tileButtons[partner]->isVisible());
     // The focus does not stay on a tile that left the board: it goes on
     // to the next one in reading order.
     std::vector<int> left;
     for (int place = 0; place < TILE_COUNT; ++place)
-        if (gameState.tileButtons[readingOrder(place)]->isVisible())
+        if (board.tileButtons[readingOrder(place)]->isVisible())
             left.push_back(place);
-    const int partnerPlace = (partner % 5) * 4 + partner / 5;
+    const int partnerPlace = tileRow(partner) * BOARD_COLUMNS + tileColumn(partner);
     auto after =
         std::find_if(left.begin(), left.end(), [&](int place) { return place > partnerPlace; });
     const int next = readingOrder(after == left.end() ? left.front() : *after);
-    EXPECT_EQ(keyboardFocus(), gameState.tileButtons[next]);
-    EXPECT_EQ(focused(), gameState.tileButtons[next]);
+    EXPECT_EQ(keyboardFocus(), board.tileButtons[next]);
+    EXPECT_EQ(focused(), board.tileButtons[next]);
 }
 
 TEST(Keyboard, AWholeGameAndNewDealsWithoutTheMouse) {
@@ -153,10 +174,10 @@ TEST(Keyboard, AWholeGameAndNewDealsWithoutTheMouse) {
     game.pressKey(KEY_TAB);
     ASSERT_EQ(focused(), findId(ID_START_GAME));
     std::string trace = captureStdout([&] { game.pressKey(KEY_SPACE); });
-    ASSERT_EQ(std::count(trace.begin(), trace.end(), '\n'), 20);
+    ASSERT_EQ(std::count(trace.begin(), trace.end(), '\n'), TILE_COUNT);
     expectFreshBoard();
     // A keyboard player finds the focus on the new board at once.
-    EXPECT_EQ(keyboardFocus(), gameState.tileButtons[0]);
+    EXPECT_EQ(keyboardFocus(), board.tileButtons[0]);
 
     for (int tile = 0; tile < TILE_COUNT; ++tile) {
         const int partner = partnerOf(tile);
@@ -167,10 +188,11 @@ TEST(Keyboard, AWholeGameAndNewDealsWithoutTheMouse) {
         tabTo(game, partner);
         game.pressKey(KEY_SPACE);
     }
-    EXPECT_EQ(gameState.clickCount, 20);
+    EXPECT_EQ(board.match.clickCount, TILE_COUNT);
     gui::IGUIElement* box = findId(ID_WIN_BOX);
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(narrow(messageText(box)->getText()), "Your number of clicks are 20\nPlay Again");
+    EXPECT_EQ(narrow(messageText(box)->getText()),
+              "Your number of clicks are " + std::to_string(TILE_COUNT) + "\nPlay Again");
     EXPECT_EQ(keyboardFocus(), answerButtons(box).front());
 
     game.pressKey(KEY_ESCAPE);
@@ -184,17 +206,17 @@ TEST(Keyboard, AWholeGameAndNewDealsWithoutTheMouse) {
     ASSERT_TRUE(menuOpen());
     EXPECT_EQ(menuBar()->getSubMenu(0)->getSelectedItem(), 0);
     trace = captureStdout([&] { game.pressKey(KEY_RETURN); });
-    EXPECT_EQ(std::count(trace.begin(), trace.end(), '\n'), 20);
+    EXPECT_EQ(std::count(trace.begin(), trace.end(), '\n'), TILE_COUNT);
     expectFreshBoard();
-    EXPECT_EQ(keyboardFocus(), gameState.tileButtons[0]);
+    EXPECT_EQ(keyboardFocus(), board.tileButtons[0]);
     for (bool control : {true, false}) {
         SCOPED_TRACE(control ? "Ctrl+N" : "F2");
         trace = captureStdout([&] { game.pressKey(control ? KEY_KEY_N : KEY_F2, control); });
-        EXPECT_EQ(std::count(trace.begin(), trace.end(), '\n'), 20);
+        EXPECT_EQ(std::count(trace.begin(), trace.end(), '\n'), TILE_COUNT);
         expectFreshBoard();
-        EXPECT_EQ(keyboardFocus(), gameState.tileButtons[0]);
+        EXPECT_EQ(keyboardFocus(), board.tileButtons[0]);
         game.pressKey(KEY_SPACE);
-        EXPECT_EQ(gameState.clickCount, 1);
+        EXPECT_EQ(board.match.clickCount, 1);
     }
     game.pressKey(KEY_KEY_Q, true);
     EXPECT_FALSE(game.frame());
@@ -241,7 +263,7 @@ TEST(Keyboard, EscapeAndEnterAnswerTheWinBoxWhereverTheFocusIs) {
             }
             game.pressKey(answer.key);
             EXPECT_EQ(findId(ID_WIN_BOX), nullptr);
-            EXPECT_EQ(gameState.clickCount, 20);
+            EXPECT_EQ(board.match.clickCount, TILE_COUNT);
             EXPECT_TRUE(game.frame());
         }
 }
@@ -264,13 +286,13 @@ TEST(Keyboard, ShortcutsActOnlyWhereTheMenuBarCould) {
     }
     game.clickId(ID_BACK);
     game.startGame();
-    game.click(gameState.tileButtons[0]);
+    game.click(board.tileButtons[0]);
     // Without Ctrl the letters are nothing.
     for (EKEY_CODE key : {KEY_KEY_N, KEY_KEY_Q}) {
         const std::string trace = captureStdout([&] { game.pressKey(key); });
         EXPECT_EQ(trace, "");
         EXPECT_TRUE(game.frame());
-        EXPECT_EQ(gameState.clickCount, 1);
+        EXPECT_EQ(board.match.clickCount, 1);
     }
     // An open box waits for its answer, shortcuts or not.
     playEveryPair(game);
@@ -290,8 +312,8 @@ TEST(Keyboard, TheRingShowsFromTheFirstKeyUntilTheNextClick) {
     NullGame game;
     game.startGame();
     EXPECT_EQ(keyboardFocus(), nullptr);
-    game.click(gameState.tileButtons[7]);
-    EXPECT_EQ(focused(), gameState.tileButtons[7]);
+    game.click(board.tileButtons[7]);
+    EXPECT_EQ(focused(), board.tileButtons[7]);
     EXPECT_EQ(keyboardFocus(), nullptr) << "a mouse player sees no ring";
     // Modifiers alone, as when the player switches windows, are no
     // keyboard play.
@@ -299,10 +321,10 @@ TEST(Keyboard, TheRingShowsFromTheFirstKeyUntilTheNextClick) {
         game.pressKey(key);
     EXPECT_EQ(keyboardFocus(), nullptr);
     game.pressKey(KEY_RIGHT);
-    EXPECT_EQ(keyboardFocus(), gameState.tileButtons[12]) << "arrows go on from the clicked tile";
-    game.click(gameState.tileButtons[9]);
+    EXPECT_EQ(keyboardFocus(), board.tileButtons[12]) << "arrows go on from the clicked tile";
+    game.click(board.tileButtons[9]);
     EXPECT_EQ(keyboardFocus(), nullptr);
-    EXPECT_EQ(gameState.clickCount, 2);
+    EXPECT_EQ(board.match.clickCount, 2);
 }
 
 // Keys are never GUI events: the routing above sees none of them, and
@@ -322,7 +344,7 @@ TEST(Keyboard, OnlyTheKeysActedOnAreAbsorbed) {
         EXPECT_TRUE(game.receiver.OnEvent(keyEvent(key, true)));
         EXPECT_FALSE(game.receiver.OnEvent(keyEvent(key, false)));
     }
-    EXPECT_EQ(gameState.clickCount, 0);
+    EXPECT_EQ(board.match.clickCount, 0);
     // The menu's keys, and with it open every key but Tab.
     EXPECT_TRUE(game.receiver.OnEvent(keyEvent(KEY_F10, true)));
     ASSERT_TRUE(menuOpen());
@@ -331,28 +353,32 @@ TEST(Keyboard, OnlyTheKeysActedOnAreAbsorbed) {
         EXPECT_TRUE(game.receiver.OnEvent(keyEvent(key, true)));
     }
     EXPECT_FALSE(menuOpen());
-    EXPECT_EQ(focused(), gameState.tileButtons[6]);
+    EXPECT_EQ(focused(), board.tileButtons[6]);
     gameState.guiEnvironment->setFocus(menuBar());
     EXPECT_TRUE(game.receiver.OnEvent(keyEvent(KEY_RETURN, true))) << "Enter on the title";
     EXPECT_FALSE(game.receiver.OnEvent(keyEvent(KEY_TAB, true)));
     EXPECT_FALSE(game.receiver.OnEvent(keyEvent(KEY_F10, false)));
     std::string trace =
         captureStdout([&] { EXPECT_TRUE(game.receiver.OnEvent(keyEvent(KEY_KEY_N, true, true))); });
-    EXPECT_EQ(std::count(trace.begin(), trace.end(), '\n'), 20);
+    EXPECT_EQ(std::count(trace.begin(), trace.end(), '\n'), TILE_COUNT);
     game.frame();
     expectFreshBoard();
     // With the keyboard in use, GUI events route exactly as before.
-    ASSERT_TRUE(gameState.keyboardInUse);
+    ASSERT_TRUE(keyboardInUse());
     EXPECT_TRUE(buttonClicked(game, 7));
-    EXPECT_EQ(gameState.clickCount, 1);
+    EXPECT_EQ(board.match.clickCount, 1);
     EXPECT_FALSE(game.receiver.OnEvent(guiEvent(findId(7), gui::EGET_ELEMENT_FOCUSED)));
     EXPECT_FALSE(game.receiver.OnEvent(guiEvent(findId(7), gui::EGET_ELEMENT_HOVERED)));
-    EXPECT_EQ(gameState.clickCount, 1);
+    EXPECT_EQ(board.match.clickCount, 1);
 }
 
 TEST(Keyboard, TheMenuBarOpensChoosesAndClosesByKeys) {
     const int BAR = -1;
     const int NONE = -1;
+    // A tile, and the one Tab reaches after it, in the board's second row.
+    const int tile = tileAt(1, 1);
+    const int next = tileAt(2, 1);
+    const int last = TILE_COUNT - 1;
     enum Press { KEY, SHIFT_KEY, ALT_M, MOUSE_ON_TITLE };
     struct Step {
         Press press;
@@ -371,20 +397,20 @@ TEST(Keyboard, TheMenuBarOpensChoosesAndClosesByKeys) {
         // Closed without a choice, the menu gives the focus back to the
         // tile it was opened from.
         {"F10, the arrows round, Escape and F10 close",
-         6,
+         tile,
          {{KEY, KEY_F10, BAR, true, 0, 0},
           {KEY, KEY_DOWN, BAR, true, 1, 0},
           {KEY, KEY_DOWN, BAR, true, 0, 0},
           {KEY, KEY_UP, BAR, true, 1, 0},
           {KEY, KEY_LEFT, BAR, true, 1, 0},
-          {KEY, KEY_ESCAPE, 6, false, NONE, 0},
+          {KEY, KEY_ESCAPE, tile, false, NONE, 0},
           {KEY, KEY_F10, BAR, true, 0, 0},
-          {KEY, KEY_F10, 6, false, NONE, 0},
-          {KEY, KEY_ESCAPE, 6, false, NONE, 0},
-          {KEY, KEY_TAB, 11, false, NONE, 0}}},
+          {KEY, KEY_F10, tile, false, NONE, 0},
+          {KEY, KEY_ESCAPE, tile, false, NONE, 0},
+          {KEY, KEY_TAB, next, false, NONE, 0}}},
         {"F10 then Enter deals",
-         11,
-         {{KEY, KEY_F10, BAR, true, 0, 0}, {KEY, KEY_RETURN, 0, false, NONE, 20}}},
+         next,
+         {{KEY, KEY_F10, BAR, true, 0, 0}, {KEY, KEY_RETURN, 0, false, NONE, TILE_COUNT}}},
         {"Alt+M then Escape, Space deals",
          3,
          {{ALT_M, KEY_KEY_M, BAR, true, 0, 0},
@@ -392,9 +418,9 @@ TEST(Keyboard, TheMenuBarOpensChoosesAndClosesByKeys) {
           {KEY, KEY_ESCAPE, 3, false, NONE, 0},
           {KEY, KEY_KEY_M, 3, false, NONE, 0},
           {ALT_M, KEY_KEY_M, BAR, true, 0, 0},
-          {KEY, KEY_SPACE, 0, false, NONE, 20}}},
+          {KEY, KEY_SPACE, 0, false, NONE, TILE_COUNT}}},
         {"Tab moves on from an open menu",
-         19,
+         last,
          {{KEY, KEY_F10, BAR, true, 0, 0}, {KEY, KEY_TAB, 0, false, NONE, 0}}},
         {"Enter, Space and Down on the title open it",
          BAR,
@@ -405,7 +431,7 @@ TEST(Keyboard, TheMenuBarOpensChoosesAndClosesByKeys) {
           {KEY, KEY_DOWN, BAR, true, 0, 0},
           {KEY, KEY_ESCAPE, BAR, false, NONE, 0},
           {KEY, KEY_UP, BAR, false, NONE, 0},
-          {SHIFT_KEY, KEY_TAB, 19, false, NONE, 0}}},
+          {SHIFT_KEY, KEY_TAB, last, false, NONE, 0}}},
         {"a menu the mouse opened takes the keys",
          0,
          {{MOUSE_ON_TITLE, KEY_KEY_0, BAR, true, NONE, 0},
@@ -415,7 +441,7 @@ TEST(Keyboard, TheMenuBarOpensChoosesAndClosesByKeys) {
           {MOUSE_ON_TITLE, KEY_KEY_0, BAR, true, NONE, 0},
           {KEY, KEY_UP, BAR, true, 1, 0},
           {KEY, KEY_UP, BAR, true, 0, 0},
-          {KEY, KEY_RETURN, 0, false, NONE, 20}}},
+          {KEY, KEY_RETURN, 0, false, NONE, TILE_COUNT}}},
     };
     for (const Sequence& sequence : sequences) {
         SCOPED_TRACE(sequence.name);
@@ -447,7 +473,7 @@ TEST(Keyboard, TheMenuBarOpensChoosesAndClosesByKeys) {
             gui::IGUIContextMenu* bar = menuBar();
             ASSERT_NE(bar, nullptr);
             gui::IGUIElement* expected = step.focus == BAR ? static_cast<gui::IGUIElement*>(bar)
-                                                           : gameState.tileButtons[step.focus];
+                                                           : board.tileButtons[step.focus];
             EXPECT_EQ(focused(), expected);
             if (step.press != MOUSE_ON_TITLE) {
                 EXPECT_EQ(keyboardFocus(), expected) << "the ring is where the keys act";
@@ -457,7 +483,7 @@ TEST(Keyboard, TheMenuBarOpensChoosesAndClosesByKeys) {
             if (step.open) {
                 EXPECT_EQ(bar->getSubMenu(0)->getSelectedItem(), step.highlighted);
             }
-            EXPECT_EQ(gameState.clickCount, 0) << "no key reached a tile";
+            EXPECT_EQ(board.match.clickCount, 0) << "no key reached a tile";
         }
         EXPECT_TRUE(game.frame());
     }

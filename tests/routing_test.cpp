@@ -23,7 +23,7 @@ TEST(Routing, MenuButtonsChangeScreensAndAreNotAbsorbed) {
     std::string trace = captureStdout([&] { EXPECT_FALSE(buttonClicked(game, ID_START_GAME)); });
     // The board stands as soon as the callback returns.
     expectFreshBoard();
-    EXPECT_EQ(std::count(trace.begin(), trace.end(), '\n'), 20);
+    EXPECT_EQ(std::count(trace.begin(), trace.end(), '\n'), TILE_COUNT);
     game.frame();
     expectFreshBoard();
 }
@@ -32,10 +32,10 @@ TEST(Routing, OnlyTileClicksAreAbsorbed) {
     NullGame game;
     game.startGame();
     EXPECT_TRUE(buttonClicked(game, 7));
-    EXPECT_EQ(gameState.clickCount, 1);
+    EXPECT_EQ(board.match.clickCount, 1);
     EXPECT_FALSE(game.receiver.OnEvent(guiEvent(findId(7), gui::EGET_ELEMENT_HOVERED)));
     EXPECT_FALSE(game.receiver.OnEvent(guiEvent(findId(7), gui::EGET_ELEMENT_FOCUSED)));
-    EXPECT_EQ(gameState.clickCount, 1);
+    EXPECT_EQ(board.match.clickCount, 1);
 
     SEvent mouse{};
     mouse.EventType = EET_MOUSE_INPUT_EVENT;
@@ -46,7 +46,7 @@ TEST(Routing, OnlyTileClicksAreAbsorbed) {
     key.KeyInput.Key = KEY_RETURN;
     key.KeyInput.PressedDown = true;
     EXPECT_FALSE(game.receiver.OnEvent(key));
-    EXPECT_EQ(gameState.clickCount, 1);
+    EXPECT_EQ(board.match.clickCount, 1);
 }
 
 TEST(Routing, ButtonsWithOtherIdsAreIgnored) {
@@ -59,8 +59,8 @@ TEST(Routing, ButtonsWithOtherIdsAreIgnored) {
             gameState.guiEnvironment->addButton(core::rect<s32>(120, 100, 200, 130), nullptr, id);
         EXPECT_FALSE(buttonClicked(game, id));
         game.click(button);
-        EXPECT_EQ(gameState.clickCount, 0);
-        EXPECT_EQ(gameState.revealedCount, 0);
+        EXPECT_EQ(board.match.clickCount, 0);
+        EXPECT_EQ(board.match.revealedCount, 0);
         button->remove();
     }
     // The board itself is untouched.
@@ -70,10 +70,10 @@ TEST(Routing, ButtonsWithOtherIdsAreIgnored) {
 TEST(Routing, TheMenuTitleOnlyOpensItsSubmenu) {
     NullGame game;
     game.startGame();
-    game.click(gameState.tileButtons[3]);
+    game.click(board.tileButtons[3]);
     s32 before[TILE_COUNT];
-    std::copy(gameState.tileValues, gameState.tileValues + TILE_COUNT, before);
-    gui::IGUIButton* tileBefore = gameState.tileButtons[0];
+    std::copy(board.match.tileValues, board.match.tileValues + TILE_COUNT, before);
+    gui::IGUIButton* tileBefore = board.tileButtons[0];
 
     gui::IGUIContextMenu* bar = menuBar();
     ASSERT_EQ(bar->getItemCount(), 1u);
@@ -104,26 +104,26 @@ TEST(Routing, TheMenuTitleOnlyOpensItsSubmenu) {
     EXPECT_TRUE(sub->isVisible());
     EXPECT_EQ(trace, "");
     EXPECT_TRUE(game.frame());
-    EXPECT_EQ(gameState.tileButtons[0], tileBefore);
-    EXPECT_EQ(gameState.clickCount, 1);
-    EXPECT_EQ(gameState.revealedCount, 1);
-    EXPECT_TRUE(std::equal(before, before + TILE_COUNT, gameState.tileValues));
+    EXPECT_EQ(board.tileButtons[0], tileBefore);
+    EXPECT_EQ(board.match.clickCount, 1);
+    EXPECT_EQ(board.match.revealedCount, 1);
+    EXPECT_TRUE(std::equal(before, before + TILE_COUNT, board.match.tileValues));
 }
 
 TEST(Routing, NewGameDealsAFreshBoardAtOnce) {
     NullGame game;
     game.startGame();
-    game.click(gameState.tileButtons[0]);
-    game.click(gameState.tileButtons[1]);
-    game.click(gameState.tileButtons[2]);
-    ASSERT_EQ(gameState.clickCount, 3);
+    game.click(board.tileButtons[0]);
+    game.click(board.tileButtons[1]);
+    game.click(board.tileButtons[2]);
+    ASSERT_EQ(board.match.clickCount, 3);
     for (int round = 0; round < 3; ++round) {
         SCOPED_TRACE(round);
         const std::string trace = captureStdout([&] { game.chooseMenu(0); });
-        EXPECT_EQ(std::count(trace.begin(), trace.end(), '\n'), 20);
+        EXPECT_EQ(std::count(trace.begin(), trace.end(), '\n'), TILE_COUNT);
         expectFreshBoard();
-        game.click(gameState.tileButtons[5]);
-        EXPECT_EQ(gameState.clickCount, 1);
+        game.click(board.tileButtons[5]);
+        EXPECT_EQ(board.match.clickCount, 1);
     }
 }
 

@@ -1,213 +1,248 @@
-// Playing: every tile click counts, two tiles at most lie face up, pairs
-// leave the board, and the tenth pair opens the win box once.
-#include "support/null_game.h"
-#include "ui/control_ids.h"
+// The rules alone, without the engine: every outcome of a click from
+// every state of an attempt, a whole game from a fixed deal, and the
+// deal itself: pairs kept, a seed naming one exact sequence of swaps,
+// and the trace's lines.
+#include "game/deal.h"
+#include "game/rules.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <gtest/gtest.h>
-#include <string>
+#include <numeric>
+#include <set>
+#include <utility>
 #include <vector>
-
-using namespace irr;
 
 namespace {
 
-// The first tile of every pair, in board order.
-std::vector<int> pairStarts() {
-    std::vector<int> starts;
-    for (int tile = 0; tile < TILE_COUNT; ++tile)
-        if (partnerOf(tile) > tile)
-            starts.push_back(tile);
-    return starts;
-}
-
-// A tile still on the board that does not pair with `tile`, or -1.
-int someTileNotMatching(int tile) {
+// The other tile holding `tile`'s value.
+int partnerOf(const Match& match, int tile) {
     for (int other = 0; other < TILE_COUNT; ++other)
-        if (gameState.tileValues[other] != gameState.tileValues[tile] &&
-            (!gameState.tileButtons[other] || gameState.tileButtons[other]->isVisible()))
+        if (other != tile && match.tileValues[other] == match.tileValues[tile])
             return other;
     return -1;
 }
 
-void clickTile(NullGame& game, int tile) {
-    game.click(gameState.tileButtons[tile]);
+int someOtherValue(const Match& match, int tile) {
+    for (int other = 0; other < TILE_COUNT; ++other)
+        if (match.tileValues[other] != match.tileValues[tile] &&
+            match.sides[other] != TileSide::GONE)
+            return other;
+    return -1;
 }
 
-video::ITexture* imageOf(int tile) {
-    return buttonImage(gameState.tileButtons[tile]);
+std::vector<int> changedTiles(const Move& move) {
+    std::vector<int> tiles;
+    for (int tile : move.changed)
+        if (tile >= 0)
+            tiles.push_back(tile);
+    return tiles;
 }
 
-std::string winText() {
-    gui::IGUIElement* box = findId(ID_WIN_BOX);
-    gui::IGUIStaticText* text = box ? messageText(box) : nullptr;
-    return text ? narrow(text->getText()) : "";
+Match dealt(unsigned seed) {
+    Match match;
+    shuffleDeal(match, seed);
+    return match;
 }
 
-void playPerfectly(NullGame& game) {
-    for (int tile : pairStarts()) {
-        const int partner = partnerOf(tile);
-        clickTile(game, tile);
-        clickTile(game, partner);
+// Plays `tiles` in turn from `match`, expecting every click to count.
+Match play(Match match, const std::vector<int>& tiles) {
+    for (int tile : tiles) {
+        const int before = match.clickCount;
+        match = onTileClicked(match, tile).match;
+        EXPECT_EQ(match.clickCount, before + 1) << "tile " << tile;
+    }
+    return match;
+}
+
+TEST(Rules, EveryOutcomeOfAClickFromEveryState) {
+    const Match fresh = dealt(2024);
+    const int a = 3;
+    const int partner = partnerOf(fresh, a);
+    const int b = someOtherValue(fresh, a);
+    int c = someOtherValue(fresh, b);
+    if (c == a || c == partner)
+        c = partnerOf(fresh, b);
+    // The last pair: every other pair already found.
+    Match nine = fresh;
+    for (int tile = 0; tile < TILE_COUNT; ++tile)
+        if (tile != a && tile != partner)
+            nine.sides[tile] = TileSide::GONE;
+    nine.matchedPairs = PAIR_COUNT - 1;
+
+    struct Case {
+        const char* what;
+        Match from;
+        int tile;
+        Outcome outcome;
+        int revealed;
+        std::vector<int> changed;
+        std::vector<std::pair<int, TileSide>> sides;
+    };
+    const Match one = play(fresh, {a});
+    const Match two = play(fresh, {a, b});
+    const Match pair = play(fresh, {a, partner});
+    using S = TileSide;
+    // clang-format off
+    const Case CASES[] = {
+        {"a first tile", fresh, a, Outcome::TURNED, 1, {a}, {{a, S::FACE_UP}}},
+        {"the face-up tile again", one, a, Outcome::NOTHING, 1, {}, {{a, S::FACE_UP}}},
+        {"its partner", one, partner, Outcome::PAIR_FOUND, 2, {partner, a},
+         {{a, S::GONE}, {partner, S::GONE}}},
+        {"another picture", one, b, Outcome::DIFFERENT_PICTURES, 2, {b},
+         {{a, S::FACE_UP}, {b, S::FACE_UP}}},
+        {"a third tile", two, c, Outcome::TURNED_BACK_AND_TURNED, 1, {b, a, c},
+         {{a, S::FACE_DOWN}, {b, S::FACE_DOWN}, {c, S::FACE_UP}}},
+        {"one of two different again", two, a, Outcome::TURNED_BACK_AND_TURNED, 1, {b, a},
+         {{a, S::FACE_UP}, {b, S::FACE_DOWN}}},
+        {"after a pair", pair, b, Outcome::TURNED, 1, {b},
+         {{a, S::GONE}, {partner, S::GONE}, {b, S::FACE_UP}}},
+        {"the last pair", play(nine, {a}), partner, Outcome::WON, 2, {partner, a},
+         {{a, S::GONE}, {partner, S::GONE}}},
+    };
+    // clang-format on
+    for (const Case& test : CASES) {
+        SCOPED_TRACE(test.what);
+        const Move move = onTileClicked(test.from, test.tile);
+        EXPECT_EQ(move.outcome, test.outcome);
+        EXPECT_EQ(move.match.clickCount, test.from.clickCount + 1);
+        EXPECT_EQ(move.match.revealedCount, test.revealed);
+        EXPECT_EQ(changedTiles(move), test.changed);
+        for (const auto& [tile, side] : test.sides)
+            EXPECT_EQ(move.match.sides[tile], side) << "tile " << tile;
+        int up = 0;
+        for (TileSide side : move.match.sides)
+            up += side == TileSide::FACE_UP;
+        EXPECT_LE(up, 2) << "two tiles at most lie face up";
+        EXPECT_TRUE(std::equal(move.match.tileValues, move.match.tileValues + TILE_COUNT,
+                               test.from.tileValues))
+            << "a click moves no picture";
+    }
+    // The pair's count: one more for every pair but the last.
+    EXPECT_EQ(onTileClicked(one, partner).match.matchedPairs, 1);
+    EXPECT_EQ(onTileClicked(play(nine, {a}), partner).match.matchedPairs, PAIR_COUNT - 1);
+}
+
+TEST(Rules, ClicksOnNoTileOrAGoneOneChangeNothing) {
+    const Match pair = play(dealt(5), {0, partnerOf(dealt(5), 0)});
+    for (int id : {-1, TILE_COUNT, TILE_COUNT + 6, 0}) {
+        SCOPED_TRACE(id);
+        const Move move = onTileClicked(pair, id);
+        EXPECT_EQ(move.outcome, Outcome::NO_TILE);
+        EXPECT_EQ(move.match.clickCount, pair.clickCount);
+        EXPECT_TRUE(changedTiles(move).empty());
     }
 }
 
-TEST(Rules, APerfectGameTakesTwentyClicks) {
-    NullGame game;
-    game.startGame();
-    playPerfectly(game);
-    EXPECT_EQ(gameState.clickCount, 20);
-    EXPECT_EQ(gameState.matchedPairs, 9);
-    EXPECT_EQ(countId(ID_WIN_BOX), 1);
-    gui::IGUIElement* box = findId(ID_WIN_BOX);
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->getType(), gui::EGUIET_MESSAGE_BOX);
-    EXPECT_EQ(box->getParent()->getType(), gui::EGUIET_MODAL_SCREEN);
-    EXPECT_EQ(narrow(box->getText()), "You won");
-    EXPECT_EQ(winText(), "Your number of clicks are 20\nPlay Again");
-    const std::vector<gui::IGUIElement*> answers = answerButtons(box);
-    ASSERT_EQ(answers.size(), 1u);
-    EXPECT_EQ(narrow(answers[0]->getText()),
-              narrow(gameState.guiEnvironment->getSkin()->getDefaultText(gui::EGDT_MSG_BOX_OK)));
-    for (int tile = 0; tile < TILE_COUNT; ++tile) {
-        EXPECT_FALSE(gameState.tileButtons[tile]->isVisible()) << tile;
-        EXPECT_FALSE(gameState.tileButtons[tile]->isEnabled()) << tile;
-    }
-}
-
-TEST(Rules, MissesCountInTheWinBox) {
-    NullGame game;
-    game.startGame();
-    int clicks = 0;
-    // Open every pair with a wasted click on the tile already face up and,
-    // while there is another pair left, a miss.
-    for (int tile : pairStarts()) {
-        const int stranger = someTileNotMatching(tile);
-        clickTile(game, tile);
-        clickTile(game, tile);
-        clicks += 2;
-        if (stranger >= 0) {
-            clickTile(game, stranger);
-            clickTile(game, tile);
-            clicks += 2;
-        }
-        clickTile(game, partnerOf(tile));
-        ++clicks;
-        ASSERT_EQ(gameState.clickCount, clicks);
-    }
-    EXPECT_EQ(winText(), "Your number of clicks are " + std::to_string(clicks) + "\nPlay Again");
-    EXPECT_EQ(clicks, 48);
-}
-
-TEST(Rules, ClickingTheFaceUpTileAgainOnlyCounts) {
-    NullGame game;
-    game.startGame();
-    clickTile(game, 4);
-    clickTile(game, 4);
-    EXPECT_EQ(gameState.clickCount, 2);
-    EXPECT_EQ(gameState.revealedCount, 1);
-    EXPECT_EQ(gameState.firstTile, 4);
-    EXPECT_EQ(imageOf(4), gameState.faceTextures[gameState.tileValues[4]]);
-    for (int tile = 0; tile < TILE_COUNT; ++tile) {
-        if (tile != 4) {
-            EXPECT_EQ(imageOf(tile), gameState.hiddenTexture) << tile;
-        }
-    }
-}
-
-TEST(Rules, AThirdClickTurnsTheMissBackAndStartsAgain) {
-    NullGame game;
-    game.startGame();
+// A whole game from a fixed deal, with a repeated click, a miss and a
+// third click along the way: 23 clicks, one win, every tile gone.
+TEST(Rules, AWholeGameFromAFixedDeal) {
+    Match match = dealt(99);
     const int first = 0;
-    const int second = someTileNotMatching(first);
-    const int third =
-        someTileNotMatching(second) == first ? partnerOf(second) : someTileNotMatching(second);
-    clickTile(game, first);
-    clickTile(game, second);
-    EXPECT_EQ(gameState.revealedCount, 2);
-    EXPECT_EQ(imageOf(first), gameState.faceTextures[gameState.tileValues[first]]);
-    EXPECT_EQ(imageOf(second), gameState.faceTextures[gameState.tileValues[second]]);
-
-    // Clicking one of the two hides both, then shows it as a new first.
-    clickTile(game, second);
-    EXPECT_EQ(gameState.clickCount, 3);
-    EXPECT_EQ(gameState.revealedCount, 1);
-    EXPECT_EQ(gameState.firstTile, second);
-    EXPECT_EQ(imageOf(first), gameState.hiddenTexture);
-    EXPECT_EQ(imageOf(second), gameState.faceTextures[gameState.tileValues[second]]);
-
-    clickTile(game, third);
-    clickTile(game, first);
-    EXPECT_EQ(gameState.firstTile, first);
-    EXPECT_EQ(imageOf(second), gameState.hiddenTexture);
-    EXPECT_EQ(imageOf(third), gameState.hiddenTexture);
-    EXPECT_EQ(imageOf(first), gameState.faceTextures[gameState.tileValues[first]]);
-}
-
-TEST(Rules, ARemovedTileCanNoLongerBeClicked) {
-    NullGame game;
-    game.startGame();
-    const int tile = 9;
-    const int partner = partnerOf(tile);
-    clickTile(game, tile);
-    clickTile(game, partner);
-    EXPECT_EQ(gameState.matchedPairs, 1);
-    EXPECT_FALSE(gameState.tileButtons[tile]->isVisible());
-    EXPECT_FALSE(gameState.tileButtons[partner]->isEnabled());
-    clickTile(game, tile);
-    clickTile(game, partner);
-    EXPECT_EQ(gameState.clickCount, 2);
-    // The next attempt starts cleanly after a removed pair.
-    const int next = tile == 0 || partner == 0 ? partnerOf(1) == 0 ? 2 : 1 : 0;
-    clickTile(game, next);
-    EXPECT_EQ(gameState.clickCount, 3);
-    EXPECT_EQ(gameState.revealedCount, 1);
-    EXPECT_EQ(gameState.firstTile, next);
-}
-
-TEST(Rules, FacesShowThePictureTheValueIndexes) {
-    NullGame game;
-    game.startGame();
-    for (int tile = 0; tile < TILE_COUNT; ++tile)
-        EXPECT_EQ(imageOf(tile), gameState.hiddenTexture) << tile;
-    // Whatever the state, the tile just clicked lies face up.
+    const int miss = someOtherValue(match, first);
+    std::vector<Outcome> outcomes;
+    auto click = [&](int tile) {
+        const Move move = onTileClicked(match, tile);
+        outcomes.push_back(move.outcome);
+        match = move.match;
+    };
+    click(first);
+    click(first);
+    click(miss);
+    click(miss);
+    click(partnerOf(match, miss));
+    std::set<int> done = {miss, partnerOf(match, miss)};
     for (int tile = 0; tile < TILE_COUNT; ++tile) {
-        SCOPED_TRACE(tile);
-        clickTile(game, tile);
-        video::ITexture* face = imageOf(tile);
-        ASSERT_NE(face, nullptr);
-        std::string name = face->getName().getPath().c_str();
-        name = name.substr(name.find_last_of('/') + 1);
-        // Value v shows picture v + 1, and value 10 wraps round to "1.jpg".
-        EXPECT_EQ(name, std::to_string(gameState.tileValues[tile] % 10 + 1) + ".jpg");
-        EXPECT_EQ(face, gameState.faceTextures[gameState.tileValues[tile]]);
+        if (done.count(tile))
+            continue;
+        done.insert({tile, partnerOf(match, tile)});
+        click(tile);
+        click(partnerOf(match, tile));
+    }
+    EXPECT_EQ(match.clickCount, 23);
+    EXPECT_EQ(std::count(outcomes.begin(), outcomes.end(), Outcome::WON), 1);
+    EXPECT_EQ(outcomes.back(), Outcome::WON);
+    EXPECT_EQ(std::count(outcomes.begin(), outcomes.end(), Outcome::PAIR_FOUND), PAIR_COUNT - 1);
+    EXPECT_EQ(outcomes[1], Outcome::NOTHING);
+    EXPECT_EQ(outcomes[2], Outcome::DIFFERENT_PICTURES);
+    EXPECT_EQ(outcomes[3], Outcome::TURNED_BACK_AND_TURNED);
+    EXPECT_EQ(match.matchedPairs, PAIR_COUNT - 1);
+    EXPECT_EQ(pairsFound(match), PAIR_COUNT);
+    for (TileSide side : match.sides)
+        EXPECT_EQ(side, TileSide::GONE);
+    // A new match keeps the arrangement, to be dealt again.
+    const Match next = nextMatch(match);
+    EXPECT_EQ(next.clickCount, 0);
+    EXPECT_EQ(pairsFound(next), 0);
+    EXPECT_TRUE(std::equal(next.tileValues, next.tileValues + TILE_COUNT, match.tileValues));
+}
+
+// ---------------------------------------------------------------------
+// The deal.
+
+TEST(Deal, TheFirstMatchHoldsTheOrderedPairs) {
+    const Match first;
+    for (int tile = 0; tile < TILE_COUNT; ++tile) {
+        EXPECT_EQ(first.tileValues[tile], tile % PAIR_COUNT + 1);
+        EXPECT_EQ(first.sides[tile], TileSide::FACE_DOWN);
     }
 }
 
-TEST(Rules, TheWinIsAnnouncedOnceAndANewGameFollows) {
-    NullGame game;
-    game.startGame();
-    playPerfectly(game);
-    ASSERT_EQ(countId(ID_WIN_BOX), 1);
-    // Nothing left to click: more clicks on the empty board change nothing.
-    game.click(60, 60);
-    game.click(400, 250);
-    EXPECT_EQ(countId(ID_WIN_BOX), 1);
-    EXPECT_EQ(gameState.matchedPairs, 9);
-    EXPECT_EQ(gameState.clickCount, 20);
+TEST(Deal, EveryDealKeepsTwoTilesOfEachValue) {
+    Match match;
+    for (unsigned seed = 0; seed < 2000; ++seed) {
+        shuffleDeal(match, seed * 2654435761u);
+        for (int value = 1; value <= PAIR_COUNT; ++value)
+            ASSERT_EQ(std::count(match.tileValues, match.tileValues + TILE_COUNT, value), 2)
+                << "seed " << seed;
+    }
+}
 
-    game.dismissBox(ID_WIN_BOX);
-    EXPECT_EQ(countId(ID_WIN_BOX), 0);
-    const std::string trace = captureStdout([&] { game.chooseMenu(0); });
-    EXPECT_EQ(std::count(trace.begin(), trace.end(), '\n'), 20);
-    EXPECT_EQ(gameState.clickCount, 0);
-    EXPECT_EQ(gameState.matchedPairs, 0);
+TEST(Deal, ShufflesForwardWithFifteenBitDraws) {
+    // An independent reading of the rule: for k = 1 .. 19 swap k with
+    // (low 15 bits of the next draw) mod (k + 1).
+    for (unsigned seed : {1u, 7u, 4242u, 0xFFFFFFFFu}) {
+        SCOPED_TRACE(seed);
+        Match expected;
+        std::srand(seed);
+        for (int k = 1; k < TILE_COUNT; ++k)
+            std::swap(expected.tileValues[k],
+                      expected.tileValues[(std::rand() & 0x7FFF) % (k + 1)]);
+        const Match match = dealt(seed);
+        EXPECT_TRUE(
+            std::equal(match.tileValues, match.tileValues + TILE_COUNT, expected.tileValues));
+    }
+}
+
+TEST(Deal, TheSameSeedMakesTheSameSwapsOnWhateverItFinds) {
+    // Label every place, deal, and read off where each label went.
+    Match labels;
+    std::iota(labels.tileValues, labels.tileValues + TILE_COUNT, 100);
+    shuffleDeal(labels, 777);
+
+    Match other;
+    for (int i = 0; i < TILE_COUNT; ++i)
+        other.tileValues[i] = (i * 7 + 3) % PAIR_COUNT + 1;
+    Match dealtOther = other;
+    shuffleDeal(dealtOther, 777);
+    for (int i = 0; i < TILE_COUNT; ++i)
+        EXPECT_EQ(dealtOther.tileValues[i], other.tileValues[labels.tileValues[i] - 100])
+            << "place " << i;
+
+    // And each deal shuffles the previous one, not the first order.
+    Match again = dealtOther;
+    shuffleDeal(again, 777);
+    EXPECT_FALSE(
+        std::equal(again.tileValues, again.tileValues + TILE_COUNT, dealtOther.tileValues));
+}
+
+TEST(Deal, TheTraceIsOneLinePerTile) {
+    const Match match = dealt(12345);
+    const std::string trace = dealTrace(match);
+    std::string expected;
     for (int tile = 0; tile < TILE_COUNT; ++tile)
-        EXPECT_TRUE(gameState.tileButtons[tile]->isVisible());
-    playPerfectly(game);
-    EXPECT_EQ(winText(), "Your number of clicks are 20\nPlay Again");
-    game.dismissBox(ID_WIN_BOX);
-    game.chooseMenu(1);
-    EXPECT_FALSE(game.frame());
+        expected += std::to_string(tile) + "." + std::to_string(match.tileValues[tile]) + "  \n";
+    EXPECT_EQ(trace, expected);
 }
 
 } // namespace

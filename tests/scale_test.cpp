@@ -112,7 +112,7 @@ void collect(gui::IGUIElement* parent, std::vector<std::string>& names,
 // pairs with tile t + 10.
 void fixDeal() {
     for (int t = 0; t < 20; ++t)
-        gameState.tileValues[t] = t % 10 + 1;
+        board.match.tileValues[t] = t % 10 + 1;
 }
 
 void reach(NullGame& game, Stage stage) {
@@ -210,9 +210,9 @@ TEST(Scale, TwoTakesTheTwiceSizeSetAndAWindowOfTwiceTheSize) {
     NullGame game(2);
     ASSERT_EQ(gameState.scale, 2);
     EXPECT_EQ(lastDeviceParameters.WindowSize, core::dimension2d<u32>(1600, 1000));
-    EXPECT_EQ(gameState.hiddenTexture->getName().getPath(), "h@2x.jpg");
-    EXPECT_EQ(gameState.menuBackgroundTexture->getName().getPath(), "m@2x.png");
-    EXPECT_EQ(gameState.faceTextures[19]->getName().getPath(), "10@2x.jpg");
+    EXPECT_EQ(pictures.hiddenTexture->getName().getPath(), "h@2x.jpg");
+    EXPECT_EQ(pictures.menuBackgroundTexture->getName().getPath(), "m@2x.png");
+    EXPECT_EQ(pictures.faceTextures[19]->getName().getPath(), "10@2x.jpg");
     gui::IGUIFont* font = gameState.guiEnvironment->getSkin()->getFont();
     ASSERT_EQ(font->getType(), gui::EGFT_BITMAP);
     EXPECT_EQ(static_cast<gui::IGUIFontBitmap*>(font)
@@ -260,8 +260,8 @@ TEST(Scale, AnIncompleteTwiceSizeSetMeansScaleOne) {
             NullGame game(2);
             EXPECT_EQ(gameState.scale, 1);
             EXPECT_EQ(lastDeviceParameters.WindowSize, core::dimension2d<u32>(800, 500));
-            ASSERT_NE(gameState.hiddenTexture, nullptr);
-            EXPECT_EQ(gameState.hiddenTexture->getName().getPath(), "h.jpg");
+            ASSERT_NE(pictures.hiddenTexture, nullptr);
+            EXPECT_EQ(pictures.hiddenTexture->getName().getPath(), "h.jpg");
             EXPECT_EQ(gameState.guiEnvironment->getSkin()->getSize(gui::EGDS_BUTTON_WIDTH), 80);
             // Loose files, no archive: the box says so, at scale 1, and
             // names the file.

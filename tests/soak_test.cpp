@@ -143,7 +143,7 @@ gui::IGUIElement* answerButton(gui::IGUIElement* box) {
 std::string checkTrace(const std::string& text) {
     std::ostringstream expected;
     for (int tile = 0; tile < TILE_COUNT; ++tile)
-        expected << tile << '.' << gameState.tileValues[tile] << "  \n";
+        expected << tile << '.' << board.match.tileValues[tile] << "  \n";
     if (text != expected.str())
         return "standard output held \"" + text + "\" where a deal's trace \"" + expected.str() +
                "\" was due";
@@ -194,7 +194,7 @@ core::position2d<s32> Soak::pickPoint() {
     gui::IGUIContextMenu* sub = bar ? bar->getSubMenu(0) : nullptr;
     if (sub && sub->isVisible() && pick(5) == 0)
         return pointIn(sub->getAbsolutePosition());
-    if (bar && gameState.matchedPairs == 9 && pick(4) == 0)
+    if (bar && board.match.matchedPairs == 9 && pick(4) == 0)
         return pointIn(core::rect<s32>(0, 0, 60, 22));
     const int kind = pick(100);
     if (kind < 25)
@@ -207,10 +207,10 @@ core::position2d<s32> Soak::pickPoint() {
     }
     if (kind < 75 && onBoard) {
         int target = pick(TILE_COUNT);
-        if (gameState.revealedCount == 1 && pick(4) != 0)
+        if (board.match.revealedCount == 1 && pick(4) != 0)
             for (int other = 0; other < TILE_COUNT; ++other)
-                if (other != gameState.firstTile &&
-                    gameState.tileValues[other] == gameState.tileValues[gameState.firstTile])
+                if (other != board.match.firstTile &&
+                    board.match.tileValues[other] == board.match.tileValues[board.match.firstTile])
                     target = other;
         return tileRect(target).getCenter();
     }
@@ -240,7 +240,7 @@ bool Soak::reachesTile(const core::position2d<s32>& point) {
     const int tile = tileAt(point);
     if (tile < 0)
         return false;
-    gui::IGUIButton* button = gameState.tileButtons[tile];
+    gui::IGUIButton* button = board.tileButtons[tile];
     if (!button->isVisible() || !button->isEnabled())
         return false;
     gui::IGUIContextMenu* bar = menuBar();
@@ -301,12 +301,9 @@ std::string Soak::afterClick() {
         tileClicks = 0;
         // The game seeds its deal from the clock; the seed of the run
         // chooses it instead, so the same seed replays the same games.
-        const s32 ordered[TILE_COUNT] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10,
-                                         1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-        std::copy(ordered, ordered + TILE_COUNT, gameState.tileValues);
-        shuffleDealWithSeed(random());
-        if (std::string fault = checkTrace(log.fresh()); !fault.empty())
-            return "the seeded deal: " + fault;
+        const Match ordered;
+        std::copy(ordered.tileValues, ordered.tileValues + TILE_COUNT, board.match.tileValues);
+        shuffleDeal(board.match, random());
     }
     if (!alive) {
         // "Menu" -> "Exit" closed the device: start the game again.
@@ -320,7 +317,7 @@ std::string Soak::checkGame() {
     std::ostringstream fault;
     int perValue[11] = {};
     for (int tile = 0; tile < TILE_COUNT; ++tile) {
-        const s32 value = gameState.tileValues[tile];
+        const s32 value = board.match.tileValues[tile];
         if (value < 1 || value > 10) {
             fault << "tile " << tile << " holds the value " << value;
             return fault.str();
@@ -332,23 +329,23 @@ std::string Soak::checkGame() {
             fault << "the value " << value << " lies on " << perValue[value] << " tiles";
             return fault.str();
         }
-    if (gameState.revealedCount < 0 || gameState.revealedCount > 2)
-        fault << "revealedCount is " << gameState.revealedCount << "; ";
-    if (gameState.matchedPairs < 0 || gameState.matchedPairs > 9)
-        fault << "matchedPairs is " << gameState.matchedPairs << "; ";
-    if (gameState.clickCount != tileClicks)
-        fault << "clickCount is " << gameState.clickCount << " after " << tileClicks
+    if (board.match.revealedCount < 0 || board.match.revealedCount > 2)
+        fault << "revealedCount is " << board.match.revealedCount << "; ";
+    if (board.match.matchedPairs < 0 || board.match.matchedPairs > 9)
+        fault << "matchedPairs is " << board.match.matchedPairs << "; ";
+    if (board.match.clickCount != tileClicks)
+        fault << "clickCount is " << board.match.clickCount << " after " << tileClicks
               << " clicks on tiles in play; ";
     const int winBoxes = countId(ID_WIN_BOX);
     if (winBoxes > 1)
         fault << winBoxes << " win boxes are open; ";
     if (onBoard) {
         int removed = 0;
-        for (gui::IGUIButton* button : gameState.tileButtons)
+        for (gui::IGUIButton* button : board.tileButtons)
             removed += !button->isVisible();
-        const bool won = removed == TILE_COUNT && gameState.matchedPairs == 9;
-        if (removed != 2 * gameState.matchedPairs && !won)
-            fault << removed << " tiles are gone after " << gameState.matchedPairs
+        const bool won = removed == TILE_COUNT && board.match.matchedPairs == 9;
+        if (removed != 2 * board.match.matchedPairs && !won)
+            fault << removed << " tiles are gone after " << board.match.matchedPairs
                   << " matched pairs; ";
         if (winBoxes > 0 && !won)
             fault << "a win box is open with " << removed << " tiles gone; ";

@@ -2,7 +2,7 @@
 // before it (which cut off which, which wait, which must be heard whole),
 // leaving as the protocol asks, and a service that is missing, silent,
 // gone or back.
-#include "app/linux/speech.h"
+#include "platform/speech.h"
 #include "support/null_game.h"
 #include "ui/control_ids.h"
 #include "ui/menu_keys.h"
@@ -133,12 +133,13 @@ using Sentences = std::vector<std::string>;
 
 const char* const GOODBYE = "231 HAPPY HACKING\r\n";
 
-// Pairs in a known place: tile k and tile k + 10 show value k % 10 + 1,
+// Pairs in a known place: tile k and tile k + PAIR_COUNT hold value
+// k % PAIR_COUNT + 1; on the board of 20 tiles,
 // so tile 0 (row 1, column 1) and tile 10 (row 1, column 3) hold value 1,
 // picture 2.jpg, and tile 5 (row 1, column 2) value 6, picture 7.jpg.
 void dealKnownPairs() {
     for (int id = 0; id < TILE_COUNT; ++id)
-        gameState.tileValues[id] = id % 10 + 1;
+        board.match.tileValues[id] = id % PAIR_COUNT + 1;
 }
 
 bool endsWith(const std::string& text, const std::string& end) {
@@ -146,7 +147,11 @@ bool endsWith(const std::string& text, const std::string& end) {
            text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-const std::string WON = ". Pair found, 10 of 10. You won. Your number of clicks are ";
+const std::string NEW_BOARD = "New game: " + std::to_string(TILE_COUNT) + " tiles face down, in " +
+                              std::to_string(BOARD_ROWS) + " rows of " +
+                              std::to_string(BOARD_COLUMNS) + ".";
+const std::string WON = ". Pair found, " + std::to_string(PAIR_COUNT) + " of " +
+                        std::to_string(PAIR_COUNT) + ". You won. Your number of clicks are ";
 
 TEST(Speech, EachEventAndTheSentenceItGives) {
     HeardSpeech service;
@@ -154,7 +159,6 @@ TEST(Speech, EachEventAndTheSentenceItGives) {
     ASSERT_TRUE(startSpeech());
     const std::string TITLE = "text: Menu, opens with Enter";
     const std::string MAIN_MENU = "Main menu: Start Game, About.";
-    const std::string NEW_BOARD = "New game: 20 tiles face down, in 5 rows of 4.";
     const std::string ABOUT = "About: Devolped By Tesmor Pell.";
     // The one sentence a win is, heard by its end.
     std::string win;
@@ -354,7 +358,7 @@ TEST(Speech, TheWinByKeysComesBeforeTheBoxsButton) {
     dealKnownPairs();
     for (int tile = 0; tile < 10; ++tile) {
         for (int turned : {tile, tile + 10}) {
-            while (focused() != gameState.tileButtons[turned])
+            while (focused() != board.tileButtons[turned])
                 game.pressKey(KEY_TAB);
             service.said();
             game.pressKey(KEY_SPACE);
@@ -413,8 +417,8 @@ TEST(Speech, OffItConnectsToNothing) {
     expectFreshBoard();
     EXPECT_EQ(service.said(), Sentences{});
     EXPECT_EQ(service.commands, Sentences{}) << "a connection was opened";
-    EXPECT_EQ(gameState.speech.socket, -1);
-    EXPECT_TRUE(gameState.speech.outgoing.empty());
+    EXPECT_EQ(speechLink().socket, -1);
+    EXPECT_TRUE(speechLink().outgoing.empty());
 }
 
 TEST(Speech, ATextIsSentLineByLineWithLeadingDotsDoubled) {
@@ -434,7 +438,7 @@ TEST(Speech, NoServiceIsReportedOnceAndTheGamePlaysOn) {
     NullGame game;
     EXPECT_FALSE(startSpeech());
     EXPECT_FALSE(speechOn());
-    EXPECT_TRUE(gameState.speech.failureReported);
+    EXPECT_TRUE(speechLink().failureReported);
     game.pressKey(KEY_KEY_S, true);
     EXPECT_FALSE(speechOn());
     game.startGame();
@@ -455,20 +459,20 @@ TEST(Speech, AServiceThatNeverAnswersCostsTheGameNothing) {
     // Far more than the socket holds.
     for (int i = 0; i < 20000; ++i)
         speak(sentence, SPEECH_FOCUS);
-    EXPECT_GT(gameState.speech.outgoing.size(), gameState.speech.sent);
-    EXPECT_LT(gameState.speech.outgoing.size() - gameState.speech.sent, 80u * 1024);
+    EXPECT_GT(speechLink().outgoing.size(), speechLink().sent);
+    EXPECT_LT(speechLink().outgoing.size() - speechLink().sent, 80u * 1024);
     game.startGame();
     playEveryPair(game);
     ASSERT_NE(findId(ID_WIN_BOX), nullptr);
-    EXPECT_EQ(gameState.clickCount, 20);
+    EXPECT_EQ(board.match.clickCount, TILE_COUNT);
     // Once it reads, it hears whole sentences, and the game's later ones.
     Sentences heard = service.said();
-    for (int pass = 0; pass < 1000 && !gameState.speech.outgoing.empty(); ++pass) {
+    for (int pass = 0; pass < 1000 && !speechLink().outgoing.empty(); ++pass) {
         game.frame();
         const Sentences more = service.said();
         heard.insert(heard.end(), more.begin(), more.end());
     }
-    ASSERT_TRUE(gameState.speech.outgoing.empty());
+    ASSERT_TRUE(speechLink().outgoing.empty());
     EXPECT_LT(heard.size(), 20000u);
     EXPECT_EQ(std::count(heard.begin(), heard.end(), "text: " + sentence),
               static_cast<long>(heard.size()));
@@ -476,8 +480,8 @@ TEST(Speech, AServiceThatNeverAnswersCostsTheGameNothing) {
     EXPECT_EQ(service.said(), Sentences{"text: Menu, opens with Enter"});
     // The win came while the socket was full, and was dropped.
     captureStdout([&] { game.pressKey(KEY_F2); });
-    EXPECT_EQ(service.said(), (Sentences{"result: New game: 20 tiles face down, in 5 rows of 4.",
-                                         "text: row 1, column 1, face down"}));
+    EXPECT_EQ(service.said(),
+              (Sentences{"result: " + NEW_BOARD, "text: row 1, column 1, face down"}));
 }
 
 // A service that goes away mid-game comes back by itself at the next
@@ -498,7 +502,7 @@ TEST(Speech, ALostServiceComesBackByItselfAtTheNextSentence) {
             for (int lost = 0; lost < 5 * outage; ++lost)
                 game.pressKey(KEY_TAB);
             EXPECT_TRUE(speechOn());
-            EXPECT_EQ(gameState.speech.socket, -1);
+            EXPECT_EQ(speechLink().socket, -1);
             service.listen();
             game.pressKey(KEY_TAB);
             const Sentences heard = service.said();

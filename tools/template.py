@@ -22,7 +22,7 @@ import re
 import subprocess
 import sys
 
-CODE_FOLDERS = ("app", "ui", "game")
+CODE_FOLDERS = ("app", "ui", "game", "platform", "file_checks")
 DESKTOP_FILES = ("data/kavenna.desktop", "data/org.example.kavenna.metainfo.xml.in")
 COMMON = ["--from-code=UTF-8", "--add-comments=TRANSLATORS:", "--add-location=file",
           "--force-po", "--package-name=kavenna",

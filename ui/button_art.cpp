@@ -1,6 +1,7 @@
 #include "ui/button_art.h"
 
-#include "app/game_state.h"
+#include "ui/game_state.h"
+#include "ui/pictures.h"
 
 using namespace irr;
 using namespace irr::gui;
@@ -79,7 +80,7 @@ class ButtonArtSkin : public IGUISkin {
 
     void draw3DButtonPaneStandard(IGUIElement* element, const core::rect<s32>& rect,
                                   const core::rect<s32>* clip) override {
-        if (!wearsArt(element) || !drawButtonArt(gameState.buttonFaceTexture, rect, clip))
+        if (!wearsArt(element) || !drawButtonArt(pictures.buttonFaceTexture, rect, clip))
             engine->draw3DButtonPaneStandard(element, rect, clip);
     }
     // Pressed, the art moves as a pressed button's picture does, over the
@@ -92,7 +93,7 @@ class ButtonArtSkin : public IGUISkin {
         core::rect<s32> moved = rect;
         moved += core::position2d<s32>(getSize(EGDS_BUTTON_PRESSED_IMAGE_OFFSET_X),
                                        getSize(EGDS_BUTTON_PRESSED_IMAGE_OFFSET_Y));
-        drawButtonArt(gameState.buttonFaceTexture, moved, clip);
+        drawButtonArt(pictures.buttonFaceTexture, moved, clip);
     }
 
     // The rest is the engine's skin's.

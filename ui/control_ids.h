@@ -1,20 +1,23 @@
-// Every id the game gives a GUI element. Events are routed by these
-// numbers; the tiles of the board use the ids 0 to TILE_COUNT - 1.
+// Every id the game gives a GUI element or a menu command. Events are
+// routed by these numbers. The tiles of the board use the ids 0 to
+// TILE_COUNT - 1 (game/board_shape.h); every other element's id lies
+// beyond them, whatever the board's size.
 #pragma once
 
+#include "game/board_shape.h"
+
 enum {
-    TILE_COUNT = 20,
+    ID_START_GAME = TILE_COUNT + 6,
+    ID_ABOUT,
+    ID_BACK,
+    ID_WEBSITE,
 
-    ID_START_GAME = 26,
-    ID_ABOUT = 27,
-    ID_BACK = 28,
-    ID_WEBSITE = 29,
+    ID_WIN_BOX = TILE_COUNT + 101,
+    ID_ARCHIVE_ERROR_BOX = TILE_COUNT + 130,
 
+    // Commands of the menu bar's items, numbered apart from the elements.
     CMD_EXIT = 56,
     CMD_NEW_GAME = 57,
-
-    ID_WIN_BOX = 121,
-    ID_ARCHIVE_ERROR_BOX = 150,
 
     // Menu bar, the "Menu" title's command, the About text and the fader.
     ID_NONE = -1

@@ -1,10 +1,9 @@
 #include "ui/event_receiver.h"
 
-#include "app/game_state.h"
-#include "app/linux/platform.h"
-#include "game/board.h"
-#include "game/rules.h"
+#include "platform/programs.h"
+#include "ui/board.h"
 #include "ui/control_ids.h"
+#include "ui/game_state.h"
 #include "ui/keyboard.h"
 #include "ui/narration.h"
 #include "ui/screen_change.h"
@@ -13,14 +12,6 @@
 // KAVENNA_WEBSITE, the game's homepage, is set when the build is configured.
 
 using namespace irr;
-
-namespace {
-
-bool isTile(s32 id) {
-    return id >= 0 && id < TILE_COUNT;
-}
-
-} // namespace
 
 bool MyEventReceiver::OnEvent(const SEvent& event) {
     // Keys and mouse buttons never reach the routing below.
@@ -49,12 +40,10 @@ bool MyEventReceiver::OnEvent(const SEvent& event) {
             openInBrowser(KAVENNA_WEBSITE);
             return false;
         default:
-            // Only the board's tiles may index its 20-entry tables.
+            // Only the board's tiles may index its tables.
             if (!isTile(id))
                 return false;
-            const TileClick click = noteTileClick(id);
-            onTileClicked(id);
-            sayTileClick(click);
+            playTile(id);
             return true;
         }
     case gui::EGET_MENU_ITEM_SELECTED:

@@ -1,7 +1,7 @@
 #include "ui/file_report.h"
 
-#include "app/game_state.h"
 #include "ui/control_ids.h"
+#include "ui/game_state.h"
 #include "ui/skin.h"
 
 #include <algorithm>

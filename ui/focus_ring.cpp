@@ -1,6 +1,6 @@
 #include "ui/focus_ring.h"
 
-#include "app/game_state.h"
+#include "ui/game_state.h"
 #include "ui/keyboard.h"
 #include "ui/layout.h"
 #include "ui/menu_keys.h"

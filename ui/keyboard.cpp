@@ -1,10 +1,11 @@
 #include "ui/keyboard.h"
 
-#include "app/game_state.h"
-#include "game/board.h"
+#include "ui/board.h"
 #include "ui/control_ids.h"
+#include "ui/game_state.h"
 #include "ui/menu_keys.h"
 #include "ui/narration.h"
+#include "ui/screen_change.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -13,6 +14,23 @@
 using namespace irr;
 
 namespace {
+
+// What keyboard play keeps between keys.
+struct KeyboardState {
+    // The player's last press was a key, not a mouse button: the focused
+    // button shows its ring.
+    bool inUse = false;
+    // Alt is down, as far as the keys seen say: the engine's key events
+    // carry Shift and Control but not Alt. A mouse press forgets it, in
+    // case Alt was let go in another window.
+    bool altHeld = false;
+    // Where the focus was when "Menu" last opened, by key or by mouse: a
+    // tile's id, or -1 for the menu's own title (or nothing). Closing the
+    // menu without a choice gives the focus back there.
+    irr::s32 focusBeforeMenu = -1;
+};
+
+KeyboardState keys;
 
 bool isModifier(EKEY_CODE key) {
     switch (key) {
@@ -169,14 +187,14 @@ void noteFocusBeforeMenu() {
     gui::IGUIElement* focus = gameState.guiEnvironment->getFocus();
     const bool onTile = focus && focus->getType() == gui::EGUIET_BUTTON &&
                         contains(reachableStops(), focus) && onScreen(focus);
-    gameState.focusBeforeMenu = onTile ? focus->getID() : ID_NONE;
+    keys.focusBeforeMenu = onTile ? focus->getID() : ID_NONE;
 }
 
 // The tile that had the focus when the menu opened, while it is still on
 // the board; null for the title.
 gui::IGUIElement* focusBeforeMenu() {
     for (gui::IGUIElement* stop : reachableStops())
-        if (stop->getType() == gui::EGUIET_BUTTON && stop->getID() == gameState.focusBeforeMenu)
+        if (stop->getType() == gui::EGUIET_BUTTON && stop->getID() == keys.focusBeforeMenu)
             return stop;
     return nullptr;
 }
@@ -190,7 +208,7 @@ bool onMenuKey(const SEvent::SKeyInput& key) {
     gui::IGUIContextMenu* bar = boardMenuBar();
     if (!bar || !boardInPlay())
         return false;
-    const bool menuKey = key.Key == KEY_F10 || (gameState.altHeld && key.Key == KEY_KEY_M);
+    const bool menuKey = key.Key == KEY_F10 || (keys.altHeld && key.Key == KEY_KEY_M);
     if (!menuOpen()) {
         const bool onTitle = gameState.guiEnvironment->getFocus() == bar &&
                              (key.Key == KEY_RETURN || key.Key == KEY_SPACE || key.Key == KEY_DOWN);
@@ -234,10 +252,8 @@ bool onMenuKey(const SEvent::SKeyInput& key) {
 // has returned.
 void pressButton(gui::IGUIElement* button) {
     for (gui::IGUIElement* element = button;
-         element != gameState.guiEnvironment->getRootGUIElement(); element = element->getParent()) {
-        element->grab();
-        gameState.retiredElements.push_back(element);
-    }
+         element != gameState.guiEnvironment->getRootGUIElement(); element = element->getParent())
+        keepUntilDelivered(element);
     SEvent event{};
     event.EventType = EET_GUI_EVENT;
     event.GUIEvent.Caller = button;
@@ -304,7 +320,7 @@ bool onLoneTab(const SEvent::SKeyInput& key) {
 bool isGameKey(const SEvent::SKeyInput& key) {
     return key.Key == KEY_ESCAPE || key.Key == KEY_F10 || key.Key == KEY_F2 ||
            (key.Control && (key.Key == KEY_KEY_N || key.Key == KEY_KEY_Q)) ||
-           (gameState.altHeld && key.Key == KEY_KEY_M);
+           (keys.altHeld && key.Key == KEY_KEY_M);
 }
 
 void answerWithTheFocus() {
@@ -319,8 +335,8 @@ void answerWithTheFocus() {
 bool onKeyboardInput(const SEvent& event) {
     if (event.EventType == EET_MOUSE_INPUT_EVENT) {
         if (isMouseButtonPress(event.MouseInput)) {
-            gameState.keyboardInUse = false;
-            gameState.altHeld = false;
+            keys.inUse = false;
+            keys.altHeld = false;
             if (!menuOpen())
                 noteFocusBeforeMenu();
         }
@@ -330,10 +346,10 @@ bool onKeyboardInput(const SEvent& event) {
         return false;
     const SEvent::SKeyInput& key = event.KeyInput;
     if (isAlt(key.Key))
-        gameState.altHeld = key.PressedDown;
+        keys.altHeld = key.PressedDown;
     if (!key.PressedDown || isModifier(key.Key))
         return false;
-    gameState.keyboardInUse = true;
+    keys.inUse = true;
     // On every screen, a box open or not.
     if (key.Control && key.Key == KEY_KEY_S) {
         toggleSpeech();
@@ -366,7 +382,7 @@ bool onKeyboardInput(const SEvent& event) {
 }
 
 gui::IGUIElement* keyboardFocus() {
-    if (!gameState.keyboardInUse)
+    if (!keys.inUse)
         return nullptr;
     gui::IGUIEnvironment* gui = gameState.guiEnvironment;
     gui::IGUIElement* focus = gui->getFocus();
@@ -394,4 +410,12 @@ gui::IGUIElement* keyboardFocus() {
     }
     gui->setFocus(next);
     return gui->getFocus() == next ? next : nullptr;
+}
+
+bool keyboardInUse() {
+    return keys.inUse;
+}
+
+void forgetKeys() {
+    keys = KeyboardState();
 }

@@ -25,3 +25,9 @@ bool onKeyboardInput(const irr::SEvent& event);
 // the first, on About "Back"), which is focused first. Null while the
 // mouse is in use or when no stop can be reached.
 irr::gui::IGUIElement* keyboardFocus();
+
+// Whether the player's last press was a key rather than a mouse button.
+bool keyboardInUse();
+
+// Keyboard play as a game starts: the mouse in use, no key held.
+void forgetKeys();

@@ -1,6 +1,6 @@
 #include "ui/layout.h"
 
-#include "app/game_state.h"
+#include "ui/game_state.h"
 
 using namespace irr;
 

@@ -1,6 +1,6 @@
 #include "ui/menu_keys.h"
 
-#include "app/game_state.h"
+#include "ui/game_state.h"
 #include "ui/narration.h"
 
 using namespace irr;

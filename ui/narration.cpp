@@ -1,15 +1,14 @@
 #include "ui/narration.h"
 
-#include "app/game_state.h"
-#include "app/linux/speech.h"
+#include "platform/speech.h"
+#include "ui/board.h"
 #include "ui/control_ids.h"
+#include "ui/game_state.h"
+#include "ui/pictures.h"
 
 using namespace irr;
 
 namespace {
-
-const int BOARD_ROWS = 5;
-const int PAIR_COUNT = 10;
 
 // Made when the build is configured from data/pictures.txt, in the order
 // of the picture files 1.jpg to 10.jpg.
@@ -36,16 +35,9 @@ std::string utf8(const wchar_t* text) {
     return out;
 }
 
-bool isTileButton(gui::IGUIElement* element) {
-    const s32 id = element->getID();
-    return element->getType() == gui::EGUIET_BUTTON && id >= 0 && id < TILE_COUNT &&
-           gameState.tileButtons[id] == element;
-}
-
-bool faceUp(int id) {
-    return (gameState.revealedCount >= 1 && gameState.firstTile == id) ||
-           (gameState.revealedCount == 2 && gameState.secondTile == id);
-}
+// What a focus move inside a tile click would say is left unsaid: the
+// click's own sentence tells what happened.
+bool turnUnderWay = false;
 
 bool inside(gui::IGUIElement* element, gui::IGUIElement* parent) {
     for (; element; element = element->getParent())
@@ -69,24 +61,27 @@ void say(const std::string& sentence, SpeechPriority priority) {
 } // namespace
 
 std::string pictureName(int value) {
-    // Value v shows picture file v % 10 + 1 (app/assets.cpp).
-    return PICTURE_NAMES[((value % PAIR_COUNT) + PAIR_COUNT) % PAIR_COUNT];
+    return PICTURE_NAMES[pictureFileNumber(value) - 1];
 }
 
 std::string tilePlace(int id) {
-    return "row " + std::to_string(id % BOARD_ROWS + 1) + ", column " +
-           std::to_string(id / BOARD_ROWS + 1);
+    return "row " + std::to_string(tileRow(id) + 1) + ", column " +
+           std::to_string(tileColumn(id) + 1);
 }
 
-std::string messageBoxSentence(gui::IGUIElement* box) {
-    std::string title = utf8(box->getText());
-    std::string message;
-    for (gui::IGUIElement* child : box->getChildren())
-        if (child->getType() == gui::EGUIET_STATIC_TEXT)
-            message = asSentences(utf8(child->getText()));
+std::string boxSentence(const std::string& title, const std::string& text) {
+    const std::string message = asSentences(text);
     if (message.empty() || message == title)
         return title;
     return title + ". " + message;
+}
+
+std::string messageBoxSentence(gui::IGUIElement* box) {
+    std::string message;
+    for (gui::IGUIElement* child : box->getChildren())
+        if (child->getType() == gui::EGUIET_STATIC_TEXT)
+            message = utf8(child->getText());
+    return boxSentence(utf8(box->getText()), message);
 }
 
 std::string focusSentence(gui::IGUIElement* element) {
@@ -102,52 +97,42 @@ std::string focusSentence(gui::IGUIElement* element) {
     }
     if (element->getType() != gui::EGUIET_BUTTON)
         return "";
-    if (!isTileButton(element))
+    const int id = tileOf(element);
+    if (id < 0)
         return utf8(element->getText());
-    const int id = element->getID();
-    if (!element->isVisible())
+    switch (board.match.sides[id]) {
+    case TileSide::GONE:
         return tilePlace(id) + ", empty";
-    if (faceUp(id))
-        return tilePlace(id) + ", " + pictureName(gameState.tileValues[id]);
-    return tilePlace(id) + ", face down";
+    case TileSide::FACE_UP:
+        return tilePlace(id) + ", " + pictureName(board.match.tileValues[id]);
+    default:
+        return tilePlace(id) + ", face down";
+    }
 }
 
-TileClick noteTileClick(int id) {
-    TileClick click;
-    click.id = id;
-    click.revealedBefore = gameState.revealedCount;
-    click.firstBefore = gameState.firstTile;
-    click.pairsBefore = gameState.matchedPairs;
-    gameState.tileClickUnderWay = true;
-    return click;
-}
-
-bool tileClickWon(const TileClick& click) {
-    return click.revealedBefore == 1 && click.firstBefore != click.id &&
-           gameState.revealedCount == 2 &&
-           gameState.tileValues[gameState.firstTile] == gameState.tileValues[click.id] &&
-           click.pairsBefore + 1 == PAIR_COUNT;
-}
-
-std::string tileClickSentence(const TileClick& click) {
-    const int id = click.id;
-    const std::string turned = pictureName(gameState.tileValues[id]) + ", " + tilePlace(id);
-    if (click.revealedBefore == 1 && click.firstBefore == id)
+std::string turnSentence(int id, const Move& move) {
+    const Match& match = move.match;
+    const std::string turned = pictureName(match.tileValues[id]) + ", " + tilePlace(id);
+    switch (move.outcome) {
+    case Outcome::NO_TILE:
+        return "";
+    case Outcome::NOTHING:
         return turned + ", face up already";
-    if (gameState.revealedCount != 2)
+    case Outcome::TURNED:
+    case Outcome::TURNED_BACK_AND_TURNED:
         return turned;
-    const int first = gameState.firstTile;
-    if (gameState.tileValues[first] != gameState.tileValues[id])
+    case Outcome::DIFFERENT_PICTURES:
         return turned + ". Two different pictures.";
-    std::string sentence = turned + ". Pair found, " + std::to_string(click.pairsBefore + 1) +
-                           " of " + std::to_string(PAIR_COUNT) + ".";
+    case Outcome::PAIR_FOUND:
+    case Outcome::WON:
+        break;
+    }
+    std::string sentence = turned + ". Pair found, " + std::to_string(pairsFound(match)) + " of " +
+                           std::to_string(PAIR_COUNT) + ".";
     // The win box takes the focus inside the click; it is read here,
     // after what led to it.
-    if (tileClickWon(click))
-        for (gui::IGUIElement* child : gameState.guiEnvironment->getRootGUIElement()->getChildren())
-            for (gui::IGUIElement* box : child->getChildren())
-                if (box->getID() == ID_WIN_BOX)
-                    sentence += " " + messageBoxSentence(box);
+    if (move.outcome == Outcome::WON)
+        sentence += " " + boxSentence(winCaption(), winText(match.clickCount));
     return sentence;
 }
 
@@ -160,11 +145,13 @@ void sayScreen(const char* sentence) {
 }
 
 void sayBoard() {
-    say("New game: 20 tiles face down, in 5 rows of 4.", SPEECH_RESULT);
+    say("New game: " + std::to_string(TILE_COUNT) + " tiles face down, in " +
+            std::to_string(BOARD_ROWS) + " rows of " + std::to_string(BOARD_COLUMNS) + ".",
+        SPEECH_RESULT);
 }
 
 void sayFocus(gui::IGUIElement* element, gui::IGUIElement* lost) {
-    if (!speechOn() || !element || gameState.tileClickUnderWay)
+    if (!speechOn() || !element || turnUnderWay)
         return;
     if (element->getType() == gui::EGUIET_MESSAGE_BOX) {
         // A box takes the focus as it opens, hands it to its button and
@@ -191,10 +178,14 @@ void sayNothingThatWay(gui::IGUIElement* element, s32 right, s32 down) {
         say(std::string("Nothing ") + way + "; still " + where, SPEECH_FOCUS);
 }
 
-void sayTileClick(const TileClick& click) {
-    gameState.tileClickUnderWay = false;
+void holdFocusSentences() {
+    turnUnderWay = true;
+}
+
+void sayTurn(int id, const Move& move) {
+    turnUnderWay = false;
     if (speechOn())
-        say(tileClickSentence(click), tileClickWon(click) ? SPEECH_LASTING : SPEECH_RESULT);
+        say(turnSentence(id, move), move.outcome == Outcome::WON ? SPEECH_LASTING : SPEECH_RESULT);
 }
 
 void sayMenuItem(gui::IGUIContextMenu* menu, s32 item) {

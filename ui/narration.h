@@ -2,10 +2,12 @@
 // button, tile or menu title the focus reaches (or where it stays), each
 // menu item the keys highlight, each tile turned with what followed, and
 // each message box; and how each sentence meets the others
-// (app/linux/speech.h). The sentences are made from the game's state
+// (platform/speech.h). The sentences are made from the game's state
 // alone (the *Sentence functions); the say* functions speak them, and do
 // nothing while speech is off.
 #pragma once
+
+#include "game/rules.h"
 
 #include <irrlicht.h>
 #include <string>
@@ -28,23 +30,10 @@ const char* const WELCOME_SENTENCE =
 const char* const SPEECH_ON_SENTENCE = "Speech on. Control S turns it off.";
 const char* const SPEECH_OFF_SENTENCE = "Speech off.";
 
-// What a tile click left, noted before the click reaches the rules. From
-// then until the click's sentence is said, the focus moves the click
-// makes on its way (a win box taking the focus and handing it round) are
-// not said: the click's sentence tells what happened, and where the
-// keyboard's focus lands after it is said after it.
-struct TileClick {
-    int id = 0;
-    int revealedBefore = 0;
-    int firstBefore = 0;
-    int pairsBefore = 0;
-};
-TileClick noteTileClick(int id);
-// The one sentence the click gives, once the rules have acted on it: the
-// picture turned and where, then a pair found or two different pictures,
-// and after the last pair the box that announces the win.
-std::string tileClickSentence(const TileClick& click);
-bool tileClickWon(const TileClick& click);
+// The one sentence a tile click gives, from what the rules made of it:
+// the picture turned and where, then a pair found or two different
+// pictures, and after the last pair the box that announces the win.
+std::string turnSentence(int id, const Move& move);
 
 void sayWelcome();
 void sayScreen(const char* sentence);
@@ -56,7 +45,12 @@ void sayFocus(irr::gui::IGUIElement* element, irr::gui::IGUIElement* lost);
 // points) what lay there.
 void sayFocusAgain(irr::gui::IGUIElement* element);
 void sayNothingThatWay(irr::gui::IGUIElement* element, irr::s32 right, irr::s32 down);
-void sayTileClick(const TileClick& click);
+// From the start of a tile click until its sentence is said, the focus
+// moves the click makes on its way (a win box taking the focus and
+// handing it round) are not said: the click's sentence tells what
+// happened, and where the keyboard's focus lands after it is said after it.
+void holdFocusSentences();
+void sayTurn(int id, const Move& move);
 // The item of `menu` the keyboard just highlighted.
 void sayMenuItem(irr::gui::IGUIContextMenu* menu, irr::s32 item);
 // Ctrl+S: speech on or off; on, however the service was lost before.

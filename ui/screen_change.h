@@ -4,5 +4,9 @@
 // finished delivering the event (the frame loop calls it after `run`).
 #pragma once
 
+#include <irrlicht.h>
+
 void clearScreen();
+// Keeps `element` alive, whatever removes it meanwhile, until then too.
+void keepUntilDelivered(irr::gui::IGUIElement* element);
 void releaseClearedScreen();

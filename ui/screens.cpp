@@ -1,9 +1,10 @@
 #include "ui/screens.h"
 
-#include "app/game_state.h"
 #include "ui/control_ids.h"
+#include "ui/game_state.h"
 #include "ui/layout.h"
 #include "ui/narration.h"
+#include "ui/pictures.h"
 #include "ui/screen_change.h"
 #include "ui/skin.h"
 
@@ -21,7 +22,7 @@ void addMenuButton(const core::rect<s32>& where, s32 id, const wchar_t* text,
                    const wchar_t* toolTip, s32 tabOrder) {
     gui::IGUIButton* button =
         gameState.guiEnvironment->addButton(atScale(where), nullptr, id, text, toolTip);
-    button->setImage(gameState.buttonFaceTexture);
+    button->setImage(pictures.buttonFaceTexture);
     button->setTabOrder(tabOrder);
 }
 
@@ -29,10 +30,10 @@ void addMenuButton(const core::rect<s32>& where, s32 id, const wchar_t* text,
 // a full-window picture, the engine's and the renderer's; the frame that
 // ended the intro has drawn it for the last time.
 void dropSplash() {
-    if (!gameState.splashTexture)
+    if (!pictures.splashTexture)
         return;
-    gameState.videoDriver->removeTexture(gameState.splashTexture);
-    gameState.splashTexture = nullptr;
+    gameState.videoDriver->removeTexture(pictures.splashTexture);
+    pictures.splashTexture = nullptr;
 }
 
 } // namespace

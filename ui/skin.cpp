@@ -1,7 +1,7 @@
 #include "ui/skin.h"
 
-#include "app/game_state.h"
 #include "ui/button_art.h"
+#include "ui/game_state.h"
 
 using namespace irr;
 

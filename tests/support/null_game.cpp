@@ -1,6 +1,7 @@
 #include "support/null_game.h"
 
 #include "app/frame_loop.h"
+#include "app/frame_pacing.h"
 #include "ui/control_ids.h"
 
 #include <cstdlib>
@@ -81,7 +82,6 @@ extern "C" png_structp png_create_read_struct(png_const_charp version, png_voidp
 }
 
 NullGame::NullGame(int scale) {
-    gameState = GameState();
     const bool started = startUp(video::EDT_NULL, scale, context, receiver);
     if (!started)
         ADD_FAILURE() << "the null device could not be created";
@@ -97,11 +97,11 @@ bool NullGame::frame() {
 }
 
 bool NullGame::quietFrame() {
-    const u32 drawn = gameState.pacing.framesDrawn;
-    gameState.pacing.inputPosted = false;
+    const u32 drawn = framePacing.framesDrawn;
+    framePacing.inputPosted = false;
     runFrame();
-    gameState.pacing.inputPosted = true;
-    return gameState.pacing.framesDrawn != drawn;
+    framePacing.inputPosted = true;
+    return framePacing.framesDrawn != drawn;
 }
 
 void NullGame::setTime(u32 ms) {
@@ -253,20 +253,20 @@ bool buttonClicked(NullGame& game, s32 id) {
 void expectFreshBoard() {
     EXPECT_FALSE(gameState.menuBackgroundVisible);
     EXPECT_FALSE(gameState.splashVisible);
-    EXPECT_EQ(gameState.clickCount, 0);
-    EXPECT_EQ(gameState.revealedCount, 0);
-    EXPECT_EQ(gameState.matchedPairs, 0);
+    EXPECT_EQ(board.match.clickCount, 0);
+    EXPECT_EQ(board.match.revealedCount, 0);
+    EXPECT_EQ(board.match.matchedPairs, 0);
     ASSERT_NE(menuBar(), nullptr);
     EXPECT_EQ(screenElementCount(), 21);
     for (int id = 0; id < TILE_COUNT; ++id) {
         SCOPED_TRACE(id);
-        gui::IGUIButton* tile = gameState.tileButtons[id];
+        gui::IGUIButton* tile = board.tileButtons[id];
         ASSERT_EQ(findId(id), tile);
         EXPECT_EQ(narrow(tile->getText()), "");
         EXPECT_EQ(narrow(tile->getToolTipText().c_str()), "choose me");
         EXPECT_TRUE(tile->isVisible());
         EXPECT_TRUE(tile->isEnabled());
-        EXPECT_EQ(buttonImage(tile), gameState.hiddenTexture);
+        EXPECT_EQ(buttonImage(tile), pictures.hiddenTexture);
     }
 }
 
@@ -329,16 +329,16 @@ void ScratchDirectory::addLooseAssets() const {
 
 int partnerOf(int tile) {
     for (int other = 0; other < TILE_COUNT; ++other)
-        if (other != tile && gameState.tileValues[other] == gameState.tileValues[tile])
+        if (other != tile && board.match.tileValues[other] == board.match.tileValues[tile])
             return other;
     return -1;
 }
 
 void playEveryPair(NullGame& game) {
     for (int tile = 0; tile < TILE_COUNT; ++tile)
-        if (partnerOf(tile) > tile && gameState.tileButtons[tile]->isVisible()) {
-            game.click(gameState.tileButtons[tile]);
-            game.click(gameState.tileButtons[partnerOf(tile)]);
+        if (partnerOf(tile) > tile && board.tileButtons[tile]->isVisible()) {
+            game.click(board.tileButtons[tile]);
+            game.click(board.tileButtons[partnerOf(tile)]);
         }
 }
 

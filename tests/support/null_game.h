@@ -5,9 +5,12 @@
 // and meet the engine's own focus handling.
 #pragma once
 
-#include "app/game_state.h"
 #include "app/startup.h"
+#include "ui/board.h"
 #include "ui/event_receiver.h"
+#include "ui/game_state.h"
+#include "ui/pictures.h"
+#include "ui/screens.h"
 
 #include <irrlicht.h>
 #include <map>
@@ -75,6 +78,11 @@ void writeAssetArchive(const std::map<std::string, std::string>& replaced = {},
                        const std::set<std::string>& leftOut = {});
 // The text of the box that reports the data files, empty without one.
 std::string fileReportText();
+
+// The tile in `column` and `row` of the board, counted from the top left.
+constexpr int tileAt(int column, int row) {
+    return column * BOARD_ROWS + row;
+}
 
 // The other tile of `tile`'s pair in the deal in play.
 int partnerOf(int tile);

@@ -1,3 +1,0 @@
-#include "app/game_state.h"
-
-GameState gameState;

@@ -1,0 +1,3 @@
+#include "ui/game_state.h"
+
+GameState gameState;

@@ -1,0 +1,3 @@
+#include "ui/pictures.h"
+
+Pictures pictures;
