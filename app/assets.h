@@ -80,8 +80,8 @@ void checkAssets(int scale, AssetPlan& plan);
 void adoptCheckedArchive(AssetPlan& plan);
 
 // After the window's first frame: decodes every picture and uploads it
-// into `gameState`, the font into the skin and the icons onto the window,
-// and shows the box when a file was missing or refused. A picture that
+// into `pictures` (ui/pictures.h), the font into the skin and the icons
+// onto the window, and shows the box when a file was missing or refused. A picture that
 // fails to decode now is replaced as a refused one is: by its loose file
 // (the archive then counts as damaged), or at scale 2 by its scale-1
 // picture at twice the size.
