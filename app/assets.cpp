@@ -7,6 +7,7 @@
 #include "file_checks/engine_file.h"
 #include "file_checks/picture.h"
 #include "file_checks/picture_header.h"
+#include "platform/translation.h"
 #include "platform/x_window.h"
 #include "ui/control_ids.h"
 #include "ui/game_state.h"
@@ -113,7 +114,7 @@ void missingOrDamaged(const CheckedFile& file, Refused& refused) {
     refused.name = file.name;
     refused.fromArchive = file.fromArchive;
     refused.missing = !engineFileExists(gameState.device->getFileSystem(), file.name.c_str());
-    refused.why = refused.missing ? "missing" : "damaged";
+    refused.why = refused.missing ? _("missing") : _("damaged");
 }
 
 // Reads `name` whole through the engine's file system: the archive first,
@@ -164,7 +165,7 @@ bool readHeader(const AssetPlan& plan, const std::string& name, unsigned maxByte
     if (entry && entry->size <= maxBytes)
         return readPictureHeader(pictureKindByName(name.c_str()), entry->size,
                                  readArchiveEntry(plan.archiveFile, *entry), header) ||
-               refuse(file, "damaged", refused);
+               refuse(file, _("damaged"), refused);
     io::IReadFile* opened =
         openEngineFile(gameState.device->getFileSystem(), name.c_str(), maxBytes);
     if (!opened) {
@@ -178,7 +179,7 @@ bool readHeader(const AssetPlan& plan, const std::string& name, unsigned maxByte
     const bool sound = readPictureHeader(pictureKindByName(name.c_str()),
                                          static_cast<size_t>(opened->getSize()), read, header);
     opened->drop();
-    return sound || refuse(file, "damaged", refused);
+    return sound || refuse(file, _("damaged"), refused);
 }
 
 std::string sizeText(unsigned width, unsigned height) {
@@ -197,8 +198,8 @@ bool checkPicture(const AssetPlan& plan, const Wanted& wanted, int scale, Checke
     file.height = wanted.height * k;
     if (header.width != file.width || header.height != file.height)
         return refuse(file,
-                      sizeText(header.width, header.height) + " pixels, not " +
-                          sizeText(file.width, file.height),
+                      formatText(_("%s pixels, not %s"), {sizeText(header.width, header.height),
+                                                          sizeText(file.width, file.height)}),
                       refused);
     file.accepted = true;
     return true;
@@ -214,14 +215,14 @@ bool checkFont(AssetPlan& plan, int scale, Refused& refused) {
         return false;
     if (!checkFontDescription(gameState.device->getFileSystem(), description.bytes,
                               gameFontNeeds(scale), plan.font))
-        return refuse(description, "damaged", refused);
+        return refuse(description, _("damaged"), refused);
     PictureHeader header;
     if (!readHeader(plan, plan.font.textureName, MAX_PICTURE_BYTES, picture, header, refused))
         return false;
     if (pictureKindByName(picture.name.c_str()) != PictureKind::PNG || !header.alpha)
-        return refuse(picture, "no PNG with alpha", refused);
+        return refuse(picture, _("no PNG with alpha"), refused);
     if (header.width < plan.font.right || header.height < plan.font.bottom)
-        return refuse(picture, "smaller than its glyphs", refused);
+        return refuse(picture, _("smaller than its glyphs"), refused);
     picture.width = header.width;
     picture.height = header.height;
     description.accepted = picture.accepted = true;
@@ -331,7 +332,7 @@ Refused damaged(const CheckedFile& file) {
     Refused refused;
     refused.name = file.name;
     refused.fromArchive = file.fromArchive;
-    refused.why = "damaged";
+    refused.why = _("damaged");
     return refused;
 }
 
@@ -488,8 +489,10 @@ void checkAssets(int scale, AssetPlan& plan) {
         }
         if (check == SetCheck::NOT_WHOLE) {
             // Pictures of two sizes would not fit together.
-            std::fprintf(stderr, "kavenna: %s is %s: the game plays at scale 1\n",
-                         refused.name.c_str(), refused.why.c_str());
+            std::fputs(formatText(_("kavenna: %s is %s: the game plays at scale 1\n"),
+                                  {refused.name, refused.why})
+                           .c_str(),
+                       stderr);
             note(plan.report, refused);
             forgetChecked(plan, true);
             plan.scale = gameState.scale = 1;

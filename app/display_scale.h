@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/x_display.h"
+#include "ui/layout.h"
 
 // What the X server says (its work area, when known, holds a scale back
 // only when the window would not fit), and:
@@ -15,9 +16,6 @@ struct ScaleInputs : DesktopSize {
     const char* gdkScale = nullptr;
 };
 
-// The layout's own window size at scale 1.
-const int LAYOUT_WIDTH = 800;
-const int LAYOUT_HEIGHT = 500;
 const int MAX_SCALE = 2;
 
 // --scale first, else GDK_SCALE when a positive whole number (2 and more

@@ -1,9 +1,11 @@
 #include "app/command_line.h"
 #include "app/display_scale.h"
 #include "app/frame_loop.h"
+#include "app/language.h"
 #include "app/startup.h"
 #include "platform/speech.h"
 #include "platform/standard_streams.h"
+#include "platform/translation.h"
 #include "platform/x_display.h"
 #include "ui/narration.h"
 
@@ -24,6 +26,7 @@ int desktopScale(const Options& options) {
 
 int main(int argc, char** argv) {
     openClosedStandardDescriptors();
+    chooseLanguage(languageOption(argc, argv));
     Options options;
     int exitCode = 0;
     if (!readCommandLine(argc, argv, options, exitCode))
@@ -36,7 +39,7 @@ int main(int argc, char** argv) {
     const bool started = startUp(options.driverType, desktopScale(options), context, receiver);
     releaseXDisplay();
     if (!started) {
-        std::fputs("kavenna: the game window could not be opened\n", stderr);
+        std::fputs(_("kavenna: the game window could not be opened\n"), stderr);
         return 1;
     }
     while (runFrame()) {

@@ -5,6 +5,7 @@
 #include "app/frame_pacing.h"
 #include "platform/memory.h"
 #include "platform/speech.h"
+#include "platform/translation.h"
 #include "platform/x_errors.h"
 #include "ui/board.h"
 #include "ui/game_state.h"
@@ -28,8 +29,9 @@ IrrlichtDevice* createGameDevice(video::E_DRIVER_TYPE driverType) {
         // Said, since the game looks the same but draws far slower, and a
         // player or packager would otherwise never know why.
         if (device)
-            std::fputs("kavenna: OpenGL could not be used; the software renderer draws instead\n",
-                       stderr);
+            std::fputs(
+                _("kavenna: OpenGL could not be used; the software renderer draws instead\n"),
+                stderr);
     }
     return device;
 }

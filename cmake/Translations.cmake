@@ -17,6 +17,14 @@ string(REGEX MATCHALL "[^ \t;]+" KAVENNA_LANGUAGES "${KAVENNA_LANGUAGES}")
 list(TRANSFORM KAVENNA_LANGUAGES PREPEND "${KAVENNA_PO_DIR}/" OUTPUT_VARIABLE KAVENNA_CATALOGUES)
 list(TRANSFORM KAVENNA_CATALOGUES APPEND ".po")
 set(KAVENNA_LOCALE_DIR "${PROJECT_BINARY_DIR}/locale")
+# The game looks for catalogues beside itself (locale/, as in the build
+# tree) and where an install puts them, seen from where it puts the
+# program: the same path from any prefix, after staging and in a moved tree.
+cmake_path(ABSOLUTE_PATH CMAKE_INSTALL_LOCALEDIR BASE_DIRECTORY "${CMAKE_INSTALL_PREFIX}"
+           NORMALIZE OUTPUT_VARIABLE full_LOCALEDIR)
+file(RELATIVE_PATH KAVENNA_PROGRAM_TO_LOCALE "${full_PROGRAMDIR}" "${full_LOCALEDIR}")
+set_source_files_properties(app/language.cpp PROPERTIES COMPILE_DEFINITIONS
+  "KAVENNA_PROGRAM_TO_LOCALE=\"${KAVENNA_PROGRAM_TO_LOCALE}\"")
 
 set(built "")
 foreach(language IN LISTS KAVENNA_LANGUAGES)

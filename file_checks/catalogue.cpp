@@ -73,6 +73,26 @@ bool isCleanUtf8(const std::string& text, bool nuls) {
     return true;
 }
 
+// Characters of UTF-8 `text`, and the line breaks among them.
+size_t characters(const std::string& text) {
+    size_t count = 0;
+    for (unsigned char c : text)
+        count += (c & 0xc0) != 0x80;
+    return count;
+}
+
+size_t lineBreaks(const std::string& text) {
+    return static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+// A translation runs longer than its English text in most languages, but
+// not by several times: far beyond that, or over many more lines, no
+// caption, box or sentence of the game could hold it.
+bool lengthIsSane(const std::string& english, const std::string& translated) {
+    return characters(translated) <= 2 * characters(english) + 40 &&
+           lineBreaks(translated) <= lineBreaks(english) + 2;
+}
+
 std::vector<std::string> splitAtNuls(const std::string& text) {
     std::vector<std::string> parts;
     size_t start = 0;
@@ -128,7 +148,8 @@ bool readTranslations(const std::string& english, const std::string& translated,
         return false;
     for (const std::string& form : forms) {
         std::string used;
-        if (form.empty() || !formatConversions(form, used) || used != wanted)
+        if (form.empty() || !formatConversions(form, used) || used != wanted ||
+            !lengthIsSane(ids.back(), form))
             return false;
     }
     return true;

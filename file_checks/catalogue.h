@@ -5,8 +5,9 @@
 // translation's "%n" would reach printf). Accepted is a catalogue in
 // UTF-8 within the limits of limits.h whose every translation is valid
 // UTF-8 without control characters but line breaks, has exactly the
-// plural forms its header's rule names, and uses exactly the
-// conversions of its English text (%d, %s, %N$d, %N$s, %%); anything
+// plural forms its header's rule names, uses exactly the conversions of
+// its English text (%d, %s, %N$d, %N$s, %%) and is at most about twice
+// as long, on at most two more lines; anything
 // else refuses the whole catalogue, and the game speaks English.
 #pragma once
 

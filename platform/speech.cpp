@@ -2,6 +2,7 @@
 
 #include "platform/clock.h"
 #include "platform/programs.h"
+#include "platform/translation.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -53,7 +54,7 @@ void report(const char* what) {
     if (link().failureReported)
         return;
     link().failureReported = true;
-    std::fprintf(stderr, "kavenna: %s; playing on without speech\n", what);
+    std::fputs(formatText(_("kavenna: %s; playing on without speech\n"), {what}).c_str(), stderr);
 }
 
 // The socket the service listens on, as libspeechd finds it; false for
@@ -111,6 +112,14 @@ void introduce() {
     l.outgoing = "SET SELF CLIENT_NAME user:kavenna:main\r\n"
                  "SET SELF NOTIFICATION END on\r\n"
                  "SET SELF NOTIFICATION CANCEL on\r\n";
+    // The voice for the player's language, "pt-BR" for pt_BR; English is
+    // left to the service's own choice, as it always was.
+    std::string language = translationLanguage();
+    if (language != "en") {
+        language.erase(std::min(language.find('@'), language.size()));
+        std::replace(language.begin(), language.end(), '_', '-');
+        l.outgoing += "SET SELF LANGUAGE " + language + "\r\n";
+    }
     l.sent = 0;
     l.incoming.clear();
     l.priority.clear();
@@ -136,7 +145,7 @@ void lose() {
     link().sent = 0;
     if (!link().lossReported) {
         link().lossReported = true;
-        std::fputs("kavenna: the speech service went away; speech comes back when it does\n",
+        std::fputs(_("kavenna: the speech service went away; speech comes back when it does\n"),
                    stderr);
     }
 }
@@ -249,7 +258,7 @@ void awaitStartedService() {
     l.serviceStarting = false;
     l.outgoing.clear();
     l.sent = 0;
-    report("the speech service did not start");
+    report(_("the speech service did not start"));
 }
 
 void setPriority(const char* wanted) {
@@ -319,7 +328,7 @@ bool startSpeech() {
     l.lossReported = lossReported;
     bool isDefault = false;
     if (!serviceAddress(l.address, isDefault)) {
-        report("SPEECHD_ADDRESS names no Unix socket of a speech service");
+        report(_("SPEECHD_ADDRESS names no Unix socket of a speech service"));
         return false;
     }
     if (connectService()) {
@@ -337,7 +346,7 @@ bool startSpeech() {
         introduce();
         return true;
     }
-    report("no speech service is running or installed");
+    report(_("no speech service is running or installed"));
     return false;
 }
 

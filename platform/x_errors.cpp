@@ -1,6 +1,9 @@
 #include "platform/x_errors.h"
 
+#include "platform/translation.h"
+
 #include <X11/Xlib.h>
+#include <cstring>
 #include <unistd.h>
 
 namespace {
@@ -13,8 +16,8 @@ int ignoreXError(Display*, XErrorEvent*) {
 // errno last held. Nothing can be drawn or read any more, and the driver
 // must not touch the dead connection on the way out: straight to the exit.
 int endOnLostConnection(Display*) {
-    const char message[] = "kavenna: the connection to the X server was lost\n";
-    [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, message, sizeof message - 1);
+    const char* message = _("kavenna: the connection to the X server was lost\n");
+    [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, message, std::strlen(message));
     _exit(1);
 }
 

@@ -171,6 +171,8 @@ TEST(Catalogue, DamagedOrHostileCataloguesAreRefusedWhole) {
         {"a control character", with("Exit", "En\x1b[2Jde")},
         {"an empty translation", with("Exit", "")},
         {"a text over the limit", with("Exit", std::string(MAX_CATALOGUE_TEXT_BYTES + 1, 'a'))},
+        {"a text no caption could hold", with("Exit", std::string(49, 'a'))},
+        {"many more lines", with("Exit", "En\n\n\nde")},
     };
     for (const Case& c : CASES) {
         SCOPED_TRACE(c.what);

@@ -53,12 +53,14 @@ def entries(path):
             flags, target = "", "msgid"
         elif line.startswith("msgid_plural "):
             found[-1][3] = unquote(line[14:-1])
-            target = None
+            target = "msgid_plural"
         elif line.startswith("msgstr"):
             found[-1][1].append(unquote(line.split(" ", 1)[1][1:-1]))
             target = "msgstr"
         elif line.startswith('"') and target == "msgid":
             found[-1][0] += unquote(line[1:-1])
+        elif line.startswith('"') and target == "msgid_plural":
+            found[-1][3] += unquote(line[1:-1])
         elif line.startswith('"') and target == "msgstr":
             found[-1][1][-1] += unquote(line[1:-1])
         else:

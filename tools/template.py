@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """The translators' template, po/kavenna.pot, made from the sources: the
 texts the game's code marks with _("..."), N_("...") and P_("...", "...", n),
-and what the desktop entry and the AppStream metainfo offer for
-translation.
+the pictures' spoken names of data/pictures.txt, and what the desktop
+entry and the AppStream metainfo offer for translation.
 
 Usage: template.py update SOURCE_DIR
          writes po/kavenna.pot when the sources' texts differ from it,
@@ -21,6 +21,7 @@ import os
 import re
 import subprocess
 import sys
+import tempfile
 
 CODE_FOLDERS = ("app", "ui", "game", "platform", "file_checks")
 DESKTOP_FILES = ("data/kavenna.desktop", "data/org.example.kavenna.metainfo.xml.in")
@@ -57,11 +58,34 @@ def make_template(source, output):
     # metainfo's name, `.in` and all, says which).
     subprocess.check_call(["xgettext"] + COMMON + ["--output=" + output, "--join-existing"]
                           + list(DESKTOP_FILES), cwd=source)
+    # The pictures' spoken names, from the table the game's build reads
+    # them from, as C the way the build writes them.
+    with tempfile.TemporaryDirectory() as scratch:
+        os.makedirs(os.path.join(scratch, "data"))
+        with open(os.path.join(scratch, "data", "pictures.txt"), "w", encoding="utf-8") as f:
+            for name in picture_names(source):
+                f.write('/* TRANSLATORS: a picture on a tile, said when it is turned: its '
+                        'colour and its shape. */\nN_("%s");\n' % name)
+        subprocess.check_call(["xgettext"] + COMMON + [
+            "--output=" + os.path.abspath(output), "--join-existing", "--language=C",
+            "--keyword", "--keyword=N_", "data/pictures.txt"], cwd=scratch)
     with open(output, encoding="utf-8") as f:
         text = f.read().replace("# SOME DESCRIPTIVE TITLE.",
                                 "# The texts of Kavenna, for translators.", 1)
     with open(output, "w", encoding="utf-8") as f:
         f.write(text)
+
+
+def picture_names(source):
+    """ "colour shape" for each line of data/pictures.txt, as the build
+    names the pictures (cmake/PictureNames.cmake)."""
+    names = []
+    with open(os.path.join(source, "data", "pictures.txt"), encoding="utf-8") as f:
+        for line in f:
+            match = re.match(r"^([a-z]+) +[0-9]+ +[0-9]+ +[0-9]+ +([a-z]+( [a-z]+)*)$", line.strip())
+            if match and not line.startswith("#"):
+                names.append(match.group(2) + " " + match.group(1))
+    return names
 
 
 def undated(path):

@@ -4,6 +4,7 @@
 #include "game/rules.h"
 #include "platform/clock.h"
 #include "platform/standard_streams.h"
+#include "platform/translation.h"
 #include "ui/control_ids.h"
 #include "ui/game_state.h"
 #include "ui/layout.h"
@@ -11,6 +12,7 @@
 #include "ui/pictures.h"
 #include "ui/screen_change.h"
 #include "ui/skin.h"
+#include "ui/texts.h"
 
 using namespace irr;
 
@@ -20,8 +22,10 @@ namespace {
 
 const s32 TILE_WIDTH = 100;
 const s32 TILE_HEIGHT = 50;
-const wchar_t* const MENU_TOOL_TIP =
-    L"Menu: F10 or Alt+M\nNew Game: Ctrl+N or F2\nExit: Ctrl+Q\nSpeech: Ctrl+S";
+// TRANSLATORS: the tool-tip of the board's menu title: each command and
+// its keys, one a line; the key names stay as they are on the keyboard.
+const char* const MENU_TOOL_TIP =
+    N_("Menu: F10 or Alt+M\nNew Game: Ctrl+N or F2\nExit: Ctrl+Q\nSpeech: Ctrl+S");
 
 // A tile shows the side the match gives it. One that has gone leaves the
 // board face up, as it was found, and can no longer be clicked.
@@ -37,17 +41,8 @@ void showSide(int tile) {
     }
 }
 
-core::stringw widened(const std::string& text) {
-    core::stringw wide;
-    for (char c : text)
-        wide.append(static_cast<wchar_t>(c));
-    return wide;
-}
-
 void announceWin() {
-    dressMessageBox(gameState.guiEnvironment->addMessageBox(
-        widened(winCaption()).c_str(), widened(winText(board.match.clickCount)).c_str(), true,
-        gui::EMBF_OK, nullptr, ID_WIN_BOX, nullptr));
+    addGameMessageBox(winCaption(), winText(board.match.clickCount), gui::EMBF_OK, ID_WIN_BOX);
 }
 
 } // namespace
@@ -67,22 +62,25 @@ void newGame() {
 void buildBoard() {
     gui::IGUIEnvironment* gui = gameState.guiEnvironment;
     gui::IGUIContextMenu* menuBar = gui->addMenu(nullptr, ID_NONE);
-    menuBar->addItem(L"Menu", ID_NONE, true, true, false, false);
+    // TRANSLATORS: the board's menu bar: its title and its two commands.
+    menuBar->addItem(onScreen(_("Menu")).c_str(), ID_NONE, true, true, false, false);
     gui::IGUIContextMenu* gameMenu = menuBar->getSubMenu(0);
-    gameMenu->addItem(L"New Game", CMD_NEW_GAME, true, false, false, false);
-    gameMenu->addItem(L"Exit", CMD_EXIT, true, false, false, false);
+    gameMenu->addItem(onScreen(_("New Game")).c_str(), CMD_NEW_GAME, true, false, false, false);
+    gameMenu->addItem(onScreen(_("Exit")).c_str(), CMD_EXIT, true, false, false, false);
     // The title is the board's last stop for Tab, after the tiles, and
     // tells where its commands are on the keyboard.
     menuBar->setTabStop(true);
     menuBar->setTabOrder(TILE_COUNT);
-    menuBar->setToolTipText(MENU_TOOL_TIP);
+    menuBar->setToolTipText(onScreen(_(MENU_TOOL_TIP)).c_str());
 
+    // TRANSLATORS: the tool-tip of every face-down tile.
+    const core::stringw chooseMe = onScreen(_("choose me"));
     for (int id = 0; id < TILE_COUNT; ++id) {
         const s32 left = 10 + 200 * tileColumn(id);
         const s32 top = 35 + 100 * tileRow(id);
         gui::IGUIButton* tile = gui->addButton(
             atScale(core::rect<s32>(left, top, left + TILE_WIDTH, top + TILE_HEIGHT)), nullptr, id,
-            L"", L"choose me");
+            L"", chooseMe.c_str());
         tile->setImage(pictures.hiddenTexture);
         // Ids run down the columns; Tab reads the board row by row.
         tile->setTabOrder(tileRow(id) * BOARD_COLUMNS + tileColumn(id));
@@ -109,10 +107,18 @@ int tileOf(gui::IGUIElement* element) {
     return isTile(id) && board.tileButtons[id] == element ? id : -1;
 }
 
-const char* winCaption() {
-    return "You won";
+std::string winCaption() {
+    // TRANSLATORS: the title of the box that ends a won game.
+    return _("You won");
 }
 
 std::string winText(int clicks) {
-    return "Your number of clicks are " + std::to_string(clicks) + "\nPlay Again";
+    // The same words for any count in English; other languages have
+    // forms for it.
+    // TRANSLATORS: the box that ends a won game: the clicks it took, then
+    // on a line of its own an invitation to play again (the menu's "New
+    // Game" does). %d is the number of clicks, 20 at the fewest.
+    return formatText(P_("Your number of clicks are %d\nPlay Again",
+                         "Your number of clicks are %d\nPlay Again", clicks),
+                      {std::to_string(clicks)});
 }

@@ -29,6 +29,7 @@ void playTile(int id);
 // The tile whose button `element` is, or -1.
 int tileOf(irr::gui::IGUIElement* element);
 
-// The win box's title and text after `clicks` clicks.
-const char* winCaption();
+// The win box's title and text after `clicks` clicks, in the player's
+// language.
+std::string winCaption();
 std::string winText(int clicks);

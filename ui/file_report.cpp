@@ -1,5 +1,6 @@
 #include "ui/file_report.h"
 
+#include "platform/translation.h"
 #include "ui/control_ids.h"
 #include "ui/game_state.h"
 #include "ui/skin.h"
@@ -10,24 +11,22 @@ using namespace irr;
 
 namespace {
 
-const char* const OPENING = "error opening ";
-const char* const MISSING = "missing: ";
-const char* const DAMAGED = "damaged: ";
-
-// The names are bytes from the game's own list or a checked font
-// description: plain ASCII.
-std::wstring widen(const std::string& text) {
-    return std::wstring(text.begin(), text.end());
-}
+// Each with the archive's or the files' names in place of %s.
+// TRANSLATORS: the box that tells which of the game's data files could
+// not be used; %s is a file's name, or several.
+const char* const OPENING = N_("error opening %s");
+const char* const MISSING = N_("missing: %s");
+const char* const DAMAGED = N_("damaged: %s");
 
 void addLine(std::string& text, const char* phrase, const std::vector<std::string>& names) {
     if (names.empty())
         return;
+    std::string listed;
+    for (size_t i = 0; i < names.size(); ++i)
+        listed += (i ? " " : "") + names[i];
     if (!text.empty())
         text += '\n';
-    text += phrase;
-    for (size_t i = 0; i < names.size(); ++i)
-        text += (i ? " " : "") + names[i];
+    text += formatText(_(phrase), {listed});
 }
 
 } // namespace
@@ -41,27 +40,24 @@ bool reportNeeded(const FileReport& report) {
     return !report.archive.empty() || !report.missing.empty() || !report.damaged.empty();
 }
 
-std::wstring reportCaption(const FileReport& report) {
+std::string reportCaption(const FileReport& report) {
     const std::string& first = !report.archive.empty()   ? report.archive
                                : !report.missing.empty() ? report.missing.front()
                                : !report.damaged.empty() ? report.damaged.front()
                                                          : report.archive;
-    return widen(OPENING + first);
+    return formatText(_(OPENING), {first});
 }
 
-std::wstring reportText(const FileReport& report) {
+std::string reportText(const FileReport& report) {
     std::string text;
     if (!report.archive.empty())
-        text = OPENING + report.archive;
+        text = formatText(_(OPENING), {report.archive});
     addLine(text, MISSING, report.missing);
     addLine(text, DAMAGED, report.damaged);
-    return widen(text);
+    return text;
 }
 
 void showFileReport(const FileReport& report) {
-    const std::wstring caption = reportCaption(report);
-    const std::wstring text = reportText(report);
-    dressMessageBox(gameState.guiEnvironment->addMessageBox(caption.c_str(), text.c_str(), true,
-                                                            gui::EMBF_YES, nullptr,
-                                                            ID_ARCHIVE_ERROR_BOX, nullptr));
+    addGameMessageBox(reportCaption(report), reportText(report), gui::EMBF_YES,
+                      ID_ARCHIVE_ERROR_BOX);
 }

@@ -22,12 +22,13 @@ void noteFile(std::vector<std::string>& names, const std::string& name);
 
 bool reportNeeded(const FileReport& report);
 
-// "error opening " and the archive's name, or else the first file named.
-std::wstring reportCaption(const FileReport& report);
+// "error opening " and the archive's name, or else the first file named,
+// in the player's language.
+std::string reportCaption(const FileReport& report);
 // One line for the archive ("error opening tesmor.dat", alone when it is
 // all there is to say), one for the missing files ("missing: ..."), one
 // for the refused ones ("damaged: ...").
-std::wstring reportText(const FileReport& report);
+std::string reportText(const FileReport& report);
 
 // Shows the box over whatever is on screen, laid out for the skin's font
 // of the moment.

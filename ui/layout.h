@@ -6,5 +6,9 @@
 
 #include <irrlicht.h>
 
+// The layout's own window size, at scale 1.
+const int LAYOUT_WIDTH = 800;
+const int LAYOUT_HEIGHT = 500;
+
 irr::core::rect<irr::s32> atScale(const irr::core::rect<irr::s32>& layout);
 irr::s32 atScale(irr::s32 layout);

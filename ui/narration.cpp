@@ -5,35 +5,18 @@
 #include "ui/control_ids.h"
 #include "ui/game_state.h"
 #include "ui/pictures.h"
+#include "ui/texts.h"
 
 using namespace irr;
 
 namespace {
 
 // Made when the build is configured from data/pictures.txt, in the order
-// of the picture files 1.jpg to 10.jpg.
+// of the picture files, "1.jpg" on; in English, said in the player's
+// language.
 const char* const PICTURE_NAMES[PAIR_COUNT] = {
 #include "picture_names.inc"
 };
-
-// The game's texts are ASCII; speech takes UTF-8.
-std::string utf8(const wchar_t* text) {
-    std::string out;
-    for (; text && *text; ++text) {
-        const unsigned c = static_cast<unsigned>(*text);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
 
 // What a focus move inside a tile click would say is left unsaid: the
 // click's own sentence tells what happened.
@@ -61,12 +44,13 @@ void say(const std::string& sentence, SpeechPriority priority) {
 } // namespace
 
 std::string pictureName(int value) {
-    return PICTURE_NAMES[pictureFileNumber(value) - 1];
+    return _(PICTURE_NAMES[pictureFileNumber(value) - 1]);
 }
 
 std::string tilePlace(int id) {
-    return "row " + std::to_string(tileRow(id) + 1) + ", column " +
-           std::to_string(tileColumn(id) + 1);
+    // TRANSLATORS: spoken: where a tile lies, counted from the top left.
+    return formatText(_("row %d, column %d"),
+                      {std::to_string(tileRow(id) + 1), std::to_string(tileColumn(id) + 1)});
 }
 
 std::string boxSentence(const std::string& title, const std::string& text) {
@@ -93,7 +77,10 @@ std::string focusSentence(gui::IGUIElement* element) {
         // The bar holds the one title, "Menu"; its drop-down is not yet
         // open when the bar takes the focus, even when a key opens it.
         gui::IGUIContextMenu* bar = static_cast<gui::IGUIContextMenu*>(element);
-        return bar->getItemCount() ? utf8(bar->getItemText(0)) + ", opens with Enter" : "";
+        return bar->getItemCount()
+                   // TRANSLATORS: spoken: the menu title the keyboard reached.
+                   ? formatText(_("%s, opens with Enter"), {utf8(bar->getItemText(0))})
+                   : "";
     }
     if (element->getType() != gui::EGUIET_BUTTON)
         return "";
@@ -102,33 +89,40 @@ std::string focusSentence(gui::IGUIElement* element) {
         return utf8(element->getText());
     switch (board.match.sides[id]) {
     case TileSide::GONE:
-        return tilePlace(id) + ", empty";
+        // TRANSLATORS: spoken: a place the keyboard reached whose tile is
+        // gone; then one whose tile lies face up, and its picture; then
+        // one face down.
+        return formatText(_("%s, empty"), {tilePlace(id)});
     case TileSide::FACE_UP:
-        return tilePlace(id) + ", " + pictureName(board.match.tileValues[id]);
+        return formatText(_("%s, %s"), {tilePlace(id), pictureName(board.match.tileValues[id])});
     default:
-        return tilePlace(id) + ", face down";
+        return formatText(_("%s, face down"), {tilePlace(id)});
     }
 }
 
 std::string turnSentence(int id, const Move& move) {
     const Match& match = move.match;
-    const std::string turned = pictureName(match.tileValues[id]) + ", " + tilePlace(id);
+    // The picture first, then where it lies: "red circle, row 1, column 2".
+    // TRANSLATORS: spoken as a tile turns: its picture, where it lies, and
+    // what followed.
+    const std::vector<std::string> turned = {pictureName(match.tileValues[id]), tilePlace(id)};
     switch (move.outcome) {
     case Outcome::NO_TILE:
         return "";
     case Outcome::NOTHING:
-        return turned + ", face up already";
+        return formatText(_("%s, %s, face up already"), turned);
     case Outcome::TURNED:
     case Outcome::TURNED_BACK_AND_TURNED:
-        return turned;
+        return formatText(_("%s, %s"), turned);
     case Outcome::DIFFERENT_PICTURES:
-        return turned + ". Two different pictures.";
+        return formatText(_("%s, %s. Two different pictures."), turned);
     case Outcome::PAIR_FOUND:
     case Outcome::WON:
         break;
     }
-    std::string sentence = turned + ". Pair found, " + std::to_string(pairsFound(match)) + " of " +
-                           std::to_string(PAIR_COUNT) + ".";
+    std::string sentence = formatText(
+        _("%s, %s. Pair found, %s of %s."),
+        {turned[0], turned[1], std::to_string(pairsFound(match)), std::to_string(PAIR_COUNT)});
     // The win box takes the focus inside the click; it is read here,
     // after what led to it.
     if (move.outcome == Outcome::WON)
@@ -137,16 +131,19 @@ std::string turnSentence(int id, const Move& move) {
 }
 
 void sayWelcome() {
-    say(WELCOME_SENTENCE, SPEECH_LASTING);
+    say(_(WELCOME_SENTENCE), SPEECH_LASTING);
 }
 
-void sayScreen(const char* sentence) {
+void sayScreen(const std::string& sentence) {
     say(sentence, SPEECH_RESULT);
 }
 
 void sayBoard() {
-    say("New game: " + std::to_string(TILE_COUNT) + " tiles face down, in " +
-            std::to_string(BOARD_ROWS) + " rows of " + std::to_string(BOARD_COLUMNS) + ".",
+    // TRANSLATORS: spoken as a game is dealt: the numbers of tiles, of
+    // rows and of tiles a row (20, 5 and 4).
+    say(formatText(_("New game: %s tiles face down, in %s rows of %s."),
+                   {std::to_string(TILE_COUNT), std::to_string(BOARD_ROWS),
+                    std::to_string(BOARD_COLUMNS)}),
         SPEECH_RESULT);
 }
 
@@ -169,13 +166,15 @@ void sayFocusAgain(gui::IGUIElement* element) {
 }
 
 void sayNothingThatWay(gui::IGUIElement* element, s32 right, s32 down) {
-    const char* way = right > 0   ? "to the right"
-                      : right < 0 ? "to the left"
-                      : down > 0  ? "below"
-                                  : "above";
+    // TRANSLATORS: spoken when an arrow key finds nothing that way: where
+    // the keyboard stays.
+    const char* nothing = right > 0   ? _("Nothing to the right; still %s")
+                          : right < 0 ? _("Nothing to the left; still %s")
+                          : down > 0  ? _("Nothing below; still %s")
+                                      : _("Nothing above; still %s");
     const std::string where = focusSentence(element);
     if (!where.empty())
-        say(std::string("Nothing ") + way + "; still " + where, SPEECH_FOCUS);
+        say(formatText(nothing, {where}), SPEECH_FOCUS);
 }
 
 void holdFocusSentences() {
@@ -200,7 +199,7 @@ void toggleSpeech() {
     // With the service lost, speech is on but silent: the key that finds
     // it so connects again rather than turning speech off.
     if (speechOn() && speechConnected())
-        stopSpeech(SPEECH_OFF_SENTENCE);
+        stopSpeech(_(SPEECH_OFF_SENTENCE));
     else if (startSpeech())
-        say(SPEECH_ON_SENTENCE, SPEECH_RESULT);
+        say(_(SPEECH_ON_SENTENCE), SPEECH_RESULT);
 }

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "game/rules.h"
+#include "platform/translation.h"
 
 #include <irrlicht.h>
 #include <string>
@@ -24,11 +25,13 @@ std::string tilePlace(int id);
 std::string focusSentence(irr::gui::IGUIElement* element);
 std::string messageBoxSentence(irr::gui::IGUIElement* box);
 
+// In English; said in the player's language.
+// TRANSLATORS: spoken as the game starts with speech on.
 const char* const WELCOME_SENTENCE =
-    "Kavenna, a pair-matching game. When the main menu comes, press Tab, then Enter, to start. "
-    "Control S turns speech off and on.";
-const char* const SPEECH_ON_SENTENCE = "Speech on. Control S turns it off.";
-const char* const SPEECH_OFF_SENTENCE = "Speech off.";
+    N_("Kavenna, a pair-matching game. When the main menu comes, press Tab, then Enter, to "
+       "start. Control S turns speech off and on.");
+const char* const SPEECH_ON_SENTENCE = N_("Speech on. Control S turns it off.");
+const char* const SPEECH_OFF_SENTENCE = N_("Speech off.");
 
 // The one sentence a tile click gives, from what the rules made of it:
 // the picture turned and where, then a pair found or two different
@@ -36,7 +39,7 @@ const char* const SPEECH_OFF_SENTENCE = "Speech off.";
 std::string turnSentence(int id, const Move& move);
 
 void sayWelcome();
-void sayScreen(const char* sentence);
+void sayScreen(const std::string& sentence);
 void sayBoard();
 // From the receiver's focus event; `lost` is the element that had it.
 void sayFocus(irr::gui::IGUIElement* element, irr::gui::IGUIElement* lost);

@@ -1,5 +1,6 @@
 #include "ui/screens.h"
 
+#include "platform/translation.h"
 #include "ui/control_ids.h"
 #include "ui/game_state.h"
 #include "ui/layout.h"
@@ -7,6 +8,7 @@
 #include "ui/pictures.h"
 #include "ui/screen_change.h"
 #include "ui/skin.h"
+#include "ui/texts.h"
 
 using namespace irr;
 
@@ -18,10 +20,12 @@ const u32 INTRO_FADE_MS = 4000;
 // were added in.
 enum { FIRST_IN_TAB_ORDER, SECOND_IN_TAB_ORDER };
 
-void addMenuButton(const core::rect<s32>& where, s32 id, const wchar_t* text,
-                   const wchar_t* toolTip, s32 tabOrder) {
-    gui::IGUIButton* button =
-        gameState.guiEnvironment->addButton(atScale(where), nullptr, id, text, toolTip);
+void addMenuButton(const core::rect<s32>& where, s32 id, const char* text, const char* toolTip,
+                   s32 tabOrder) {
+    const core::rect<s32> place = atScale(where);
+    gui::IGUIButton* button = gameState.guiEnvironment->addButton(
+        place, nullptr, id, fittingText(text, place.getWidth()).c_str(),
+        onScreen(_(toolTip)).c_str());
     button->setImage(pictures.buttonFaceTexture);
     button->setTabOrder(tabOrder);
 }
@@ -54,23 +58,34 @@ void showMainMenu() {
     gameState.splashVisible = false;
     dropSplash();
     gameState.menuBackgroundVisible = true;
-    addMenuButton(core::rect<s32>(300, 300, 500, 350), ID_START_GAME, L"Start Game", L"Start Game",
-                  FIRST_IN_TAB_ORDER);
-    addMenuButton(core::rect<s32>(300, 400, 500, 450), ID_ABOUT, L"About", L"About",
+    // TRANSLATORS: the main menu's buttons, and their tool-tips: a caption
+    // holds about 18 letters.
+    addMenuButton(core::rect<s32>(300, 300, 500, 350), ID_START_GAME, N_("Start Game"),
+                  N_("Start Game"), FIRST_IN_TAB_ORDER);
+    addMenuButton(core::rect<s32>(300, 400, 500, 450), ID_ABOUT, N_("About"), N_("About"),
                   SECOND_IN_TAB_ORDER);
-    sayScreen("Main menu: Start Game, About.");
+    // TRANSLATORS: said as the main menu appears: its two buttons.
+    sayScreen(formatText(_("Main menu: %s, %s."), {_("Start Game"), _("About")}));
 }
 
 void showAboutScreen() {
     clearScreen();
-    addMenuButton(core::rect<s32>(300, 400, 500, 450), ID_BACK, L"Back", L"Back",
+    // TRANSLATORS: the About screen's way back to the main menu, and its tool-tip.
+    addMenuButton(core::rect<s32>(300, 400, 500, 450), ID_BACK, N_("Back"), N_("Back"),
                   SECOND_IN_TAB_ORDER);
+    const core::rect<s32> credit = atScale(core::rect<s32>(300, 200, 600, 300));
     dressTextOnBackground(gameState.guiEnvironment->addStaticText(
-        L"Devolped By Tesmor Pell", atScale(core::rect<s32>(300, 200, 600, 300)), false, true,
-        nullptr, ID_NONE, false));
+        // TRANSLATORS: the About screen's credit line ("Developed by"); it
+        // wraps over up to four lines of about 26 letters.
+        fittingText(N_("Devolped By Tesmor Pell"), credit.getWidth(), credit.getHeight()).c_str(),
+        credit, false, true, nullptr, ID_NONE, false));
+    const core::rect<s32> place = atScale(core::rect<s32>(250, 300, 550, 350));
     gui::IGUIButton* website = gameState.guiEnvironment->addButton(
-        atScale(core::rect<s32>(250, 300, 550, 350)), nullptr, ID_WEBSITE,
-        L"Visit my website for more games", L"open web browser");
+        place, nullptr, ID_WEBSITE,
+        // TRANSLATORS: a button that opens the maker's website: about 28 letters.
+        fittingText(N_("Visit my website for more games"), place.getWidth()).c_str(),
+        onScreen(_("open web browser")).c_str());
     website->setTabOrder(FIRST_IN_TAB_ORDER);
-    sayScreen("About: Devolped By Tesmor Pell.");
+    // TRANSLATORS: said as the About screen appears, with its credit line.
+    sayScreen(formatText(_("About: %s."), {_("Devolped By Tesmor Pell")}));
 }

@@ -1,7 +1,10 @@
 #include "ui/skin.h"
 
+#include "platform/translation.h"
 #include "ui/button_art.h"
 #include "ui/game_state.h"
+#include "ui/layout.h"
+#include "ui/texts.h"
 
 using namespace irr;
 
@@ -72,10 +75,30 @@ void dressSkin(gui::IGUIFont* font) {
     // A box's title bar is this plus 2 pixels high: the 2 at scale too.
     const s32 titleButton = engineSkin->getSize(gui::EGDS_WINDOW_BUTTON_WIDTH) + 2;
     skin->setSize(gui::EGDS_WINDOW_BUTTON_WIDTH, titleButton * gameState.scale - 2);
+    // However long a box's text, the box stays within the window: its
+    // title bar, margins and button take less than a fifth of it.
+    skin->setSize(gui::EGDS_MESSAGE_BOX_MAX_TEXT_HEIGHT, LAYOUT_HEIGHT * 3 / 5 * gameState.scale);
     paint(skin);
     skin->setFont(font, gui::EGDF_DEFAULT);
+    // The buttons of the engine's boxes in the player's language.
+    const struct {
+        gui::EGUI_DEFAULT_TEXT which;
+        const char* text;
+    } BOX_BUTTONS[] = {// TRANSLATORS: the buttons of the game's message boxes.
+                       {gui::EGDT_MSG_BOX_OK, N_("OK")},
+                       {gui::EGDT_MSG_BOX_CANCEL, N_("Cancel")},
+                       {gui::EGDT_MSG_BOX_YES, N_("Yes")},
+                       {gui::EGDT_MSG_BOX_NO, N_("No")}};
     gui->setSkin(skin);
+    for (const auto& button : BOX_BUTTONS)
+        skin->setDefaultText(button.which, onScreen(_(button.text)).c_str());
     skin->drop();
+}
+
+void addGameMessageBox(const std::string& caption, const std::string& text,
+                       gui::EMESSAGE_BOX_FLAG flags, s32 id) {
+    dressMessageBox(gameState.guiEnvironment->addMessageBox(
+        onScreen(caption).c_str(), onScreen(text).c_str(), true, flags, nullptr, id, nullptr));
 }
 
 void dressMessageBox(gui::IGUIWindow* box) {

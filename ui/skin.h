@@ -7,6 +7,7 @@
 #pragma once
 
 #include <irrlicht.h>
+#include <string>
 
 // Gives the GUI a skin in the game's colours whose sizes are the engine's
 // own times `gameState.scale`, drawing text in `font`. Called once the
@@ -18,6 +19,11 @@ void dressSkin(irr::gui::IGUIFont* font);
 // its answer button, which closes it as well, and Escape presses that
 // (ui/keyboard.h).
 void dressMessageBox(irr::gui::IGUIWindow* box);
+
+// A modal box so dressed, with `flags`' buttons, its texts as the player
+// reads them (ui/texts.h).
+void addGameMessageBox(const std::string& caption, const std::string& text,
+                       irr::gui::EMESSAGE_BOX_FLAG flags, irr::s32 id);
 
 // Text that stands on the menu background's dark blue, off the panel,
 // would be dark on dark in the skin's text colour: it takes the panel's
