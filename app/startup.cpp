@@ -111,5 +111,6 @@ void shutDown() {
     stopSpeech("");
     releaseClearedScreen();
     gameState.device->drop();
-    gameState.device = nullptr;
+    // The handles went with the device.
+    gameState = GameState();
 }

@@ -20,9 +20,10 @@ Translation& translation() {
     return current;
 }
 
+// English, or the C library's own untranslated locale ("C.UTF-8" too).
 bool isEnglish(const std::string& language) {
-    return language.empty() || language == "C" || language == "POSIX" ||
-           language.compare(0, 2, "en") == 0;
+    const std::string name = language.substr(0, language.find_first_of("_.@"));
+    return name.empty() || name == "C" || name == "POSIX" || name == "en";
 }
 
 // A regular file of at most `limit` bytes, read whole without waiting on

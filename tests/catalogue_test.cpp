@@ -4,10 +4,17 @@
 #include "file_checks/catalogue.h"
 #include "file_checks/limits.h"
 #include "file_checks/plural_rule.h"
+#include "platform/translation.h"
+#include "support/null_game.h"
+#include "ui/control_ids.h"
 
 #include <cstdint>
+#include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -209,6 +216,65 @@ TEST(Catalogue, DamagedTablesAreRefusedWithoutReadingPastTheFile) {
         Catalogue catalogue;
         EXPECT_FALSE(readCatalogue(bytes, catalogue));
     }
+}
+
+// A player who writes a catalogue beside the game, damaged or hostile,
+// gets English, told once on standard error, and the game plays on; the
+// file is read without waiting on a named pipe and within its limit. A
+// sound catalogue whose text has a character the font lacks shows it as
+// something visible.
+TEST(Catalogue, OneBesideTheGameThatCannotBeUsedMeansEnglish) {
+    auto file = [](const std::vector<unsigned char>& bytes) {
+        return [bytes](const std::string& path) {
+            std::ofstream(path, std::ios::binary)
+                .write(reinterpret_cast<const char*>(bytes.data()),
+                       static_cast<std::streamsize>(bytes.size()));
+        };
+    };
+    Entries dividing = SOUND;
+    dividing[0].second = "Content-Type: text/plain; charset=UTF-8\n"
+                         "Plural-Forms: nplurals=2; plural=n/0;\n";
+    Entries writing = SOUND;
+    writing.emplace_back("About", "%n%n%n%n");
+    std::vector<unsigned char> cut = moFile(SOUND);
+    cut.resize(cut.size() / 2);
+    const std::pair<const char*, std::function<void(const std::string&)>> CASES[] = {
+        {"a plural rule dividing by zero", file(moFile(dividing))},
+        {"a conversion printf would write through", file(moFile(writing))},
+        {"cut in half", file(cut)},
+        {"over the size limit", file(std::vector<unsigned char>(MAX_CATALOGUE_BYTES + 1))},
+        {"a named pipe", [](const std::string& path) { mkfifo(path.c_str(), 0600); }},
+        {"a folder", [](const std::string& path) { mkdir(path.c_str(), 0700); }},
+    };
+    for (const auto& [what, write] : CASES) {
+        SCOPED_TRACE(what);
+        ScratchDirectory locale;
+        ASSERT_EQ(mkdir("de", 0700), 0);
+        ASSERT_EQ(mkdir("de/LC_MESSAGES", 0700), 0);
+        write(locale.path() + "/de/LC_MESSAGES/kavenna.mo");
+        ::testing::internal::CaptureStderr();
+        EXPECT_FALSE(loadTranslation({"de"}, {locale.path()}));
+        const std::string told = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(told.find("refused; playing in English"), std::string::npos) << told;
+        EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), 1) << told;
+        EXPECT_EQ(translationLanguage(), "en");
+        NullGame game;
+        game.skipIntro();
+        EXPECT_EQ(narrow(findId(ID_START_GAME)->getText()), "Start Game");
+    }
+    Entries snowman = SOUND;
+    snowman[1].second = "Spiel \xe2\x98\x83";
+    ScratchDirectory locale;
+    ASSERT_EQ(mkdir("de", 0700), 0);
+    ASSERT_EQ(mkdir("de/LC_MESSAGES", 0700), 0);
+    file(moFile(snowman))(locale.path() + "/de/LC_MESSAGES/kavenna.mo");
+    ASSERT_TRUE(loadTranslation({"de"}, {locale.path()}));
+    {
+        NullGame game;
+        game.skipIntro();
+        EXPECT_EQ(narrow(findId(ID_START_GAME)->getText()), "Spiel ?");
+    }
+    useTranslation(Catalogue(), "");
 }
 
 } // namespace

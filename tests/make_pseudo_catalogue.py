@@ -5,8 +5,9 @@ text from English and see that longer ones still fit.
 
 Usage: make_pseudo_catalogue.py TEMPLATE OUTPUT.po CATALOGUE.po...
 
-Each text is put in brackets, with about 30 % more room taken by tildes
-before the closing one, and its letters accented ("Start Game" becomes
+Each text is put in brackets, a short one (24 characters at most) with
+about 30 % more room taken by tildes before the closing one, and its
+letters accented ("Start Game" becomes
 "[Śtàrt Gàmé ~~~]"). C conversions (%d, %1$s, %%) and line breaks stay
 as they are; a plural text gets two forms. Only characters the shipped
 catalogues use are taken for the accents, so the game's font, drawn from
@@ -20,6 +21,8 @@ import unicodedata
 
 CONVERSION = re.compile(r"%(\d+\$)?[-+ #0']*(\d+|\*)?(\.(\d+|\*))?"
                         r"(hh|h|ll|l|L|q|j|z|Z|t)?[diouxXeEfFgGaAcspnm%]")
+# Beyond this many characters a text gets no padding.
+LONG_TEXT = 24
 ESCAPES = {"n": "\n", "t": "\t", "r": "\r", '"': '"', "\\": "\\"}
 
 
@@ -96,6 +99,10 @@ def transform(text, table):
         pieces.append(match.group(0))
         at = match.end()
     pieces.append("".join(table.get(c, c) for c in core[at:]))
+    # Short texts grow most in translation; a long one is a full line of
+    # its place already, and grows by its brackets.
+    if len(core) > LONG_TEXT:
+        return "\n" * lead + "[" + "".join(pieces) + "]" + "\n" * trail
     padding = "~" * max(1, math.ceil(len(core) * 0.3))
     return "\n" * lead + "[" + "".join(pieces) + " " + padding + "]" + "\n" * trail
 

@@ -3,6 +3,7 @@
 // leaving as the protocol asks, and a service that is missing, silent,
 // gone or back.
 #include "platform/speech.h"
+#include "platform/translation.h"
 #include "support/null_game.h"
 #include "ui/control_ids.h"
 #include "ui/menu_keys.h"
@@ -345,6 +346,39 @@ TEST(Speech, EachEventAndTheSentenceItGives) {
     EXPECT_EQ(std::count(service.commands.begin(), service.commands.end(),
                          "SET SELF NOTIFICATION END on"),
               2);
+}
+
+// The service is asked for the voice of the player's language, as the
+// catalogue's name says it ("pt_BR" is "pt-BR"); in English it chooses its
+// own, as it always did.
+TEST(Speech, TheServiceIsAskedForThePlayersLanguage) {
+    const std::pair<const char*, const char*> CASES[] = {
+        {"", nullptr}, {"de", "SET SELF LANGUAGE de"}, {"pt_BR", "SET SELF LANGUAGE pt-BR"}};
+    for (const auto& [language, command] : CASES) {
+        SCOPED_TRACE(language);
+        if (*language) {
+            ASSERT_TRUE(loadTranslation({language}, {KAVENNA_LOCALE_DIR}));
+        }
+        HeardSpeech service;
+        NullGame game;
+        ASSERT_TRUE(startSpeech());
+        sayWelcome();
+        service.said();
+        const auto asked = std::find_if(
+            service.commands.begin(), service.commands.end(),
+            [](const std::string& line) { return line.rfind("SET SELF LANGUAGE", 0) == 0; });
+        if (command) {
+            ASSERT_NE(asked, service.commands.end());
+            EXPECT_EQ(*asked, command);
+            // Asked before the first sentence.
+            EXPECT_LT(asked - service.commands.begin(),
+                      std::find(service.commands.begin(), service.commands.end(), "SPEAK") -
+                          service.commands.begin());
+        } else {
+            EXPECT_EQ(asked, service.commands.end());
+        }
+        useTranslation(Catalogue(), "");
+    }
 }
 
 // Won by keys, the last tile, the pair and the box come first, then where

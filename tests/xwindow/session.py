@@ -88,6 +88,11 @@ class Session:
         self.xvfb, display = start_xvfb(self.glx, log, self.screen, self.reset)
         self.env = dict(os.environ, DISPLAY=display)
         self.env.pop("XAUTHORITY", None)
+        # The game in English, whatever the tester's own language; a test
+        # of another language says so.
+        for variable in ("LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"):
+            self.env.pop(variable, None)
+        self.env["LC_ALL"] = "C"
         if self.path:
             self.env["PATH"] = self.path + os.pathsep + self.env.get("PATH", "")
 
