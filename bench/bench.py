@@ -276,6 +276,28 @@ def measure_game(program, software, window_manager, counter, rounds, scale):
     return figures
 
 
+def translated_rss(program, software, counter, scale, language="de"):
+    """Resident memory at rest on the main menu of the game in `language`,
+    on a bare server, as measure_game takes the English game's."""
+    server = XServer(with_glx=not software, screen=scale.screen)
+    pointer = game = None
+    try:
+        pointer = Pointer(server.display)
+        game = Watched(program, server.display, counter,
+                       arguments=scale.arguments + ["--language", language])
+        game.wait_for_frames(1, timeout=30)
+        pointer.move_on_screen(*scale.outside)
+        sleep_until_ns(game.first_frame_ns() + int((INTRO_MS / 1000 + 0.5) * 1e9))
+        pointer.follow("Kavenna", framed=False)
+        return game.resident_bytes()
+    finally:
+        if game:
+            game.stop()
+        if pointer:
+            pointer.close()
+        server.close()
+
+
 def scale_one_only(figures, game, pointer, values, window_manager, rounds):
     """Input, repaints, a moving pointer and many deals, from the board."""
     figures["answer_ms"] = input_answer_ms(game, pointer, rounds.input_tries)
@@ -453,6 +475,10 @@ def print_table(bare, managed, floor, first, rounds, scale, hostile=None, costly
         "%.2fx" % (statistics.median(first["game"]) / statistics.median(first["floor"])))
     row("Resident memory at rest (main menu)", *both("rss", lambda b: "%.1f MiB" % (b / MIB)),
         "%.1f MiB" % (floor["rss"] / MIB), "%+.1f MiB" % ((bare["rss"] - floor["rss"]) / MIB))
+    if "rss_translated" in bare:
+        row("Resident memory at rest (main menu), in German", "%.1f MiB"
+            % (bare["rss_translated"] / MIB), "-", "-",
+            "%+.1f MiB against English" % ((bare["rss_translated"] - bare["rss"]) / MIB))
     row("Frames a second during the fade (%g-%g s)" % rounds.fade_window_s,
         *both("fade_fps", lambda f: "%.1f" % f), "%.1f" % floor["fade_fps"])
     places = [("menu", 'main menu, pointer on "Start Game"', "on"),
@@ -512,6 +538,7 @@ def main():
         times = first_frames(game_program, floor_program, arguments.software, counter, rounds,
                              scale)
         bare = measure_game(game_program, arguments.software, False, counter, rounds, scale)
+        bare["rss_translated"] = translated_rss(game_program, arguments.software, counter, scale)
         managed = measure_game(game_program, arguments.software, True, counter, rounds, scale)
         floor = measure_floor(floor_program, arguments.software, counter, rounds, scale)
         tables.append((bare, managed, floor, times, rounds, scale))
