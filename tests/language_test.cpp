@@ -201,6 +201,37 @@ void expectEveryTextFits(const char* screen) {
     }
 }
 
+// A caption fits its place, with the margin it keeps from the edges, at
+// each scale; a text that wraps fits its lines, and a word too wide for
+// any line does not fit at all.
+TEST(Language, TextsAreMeasuredAsTheEngineDrawsThem) {
+    struct Case {
+        const wchar_t* text;
+        s32 width;
+        s32 height;
+        bool fits;
+    };
+    const Case CASES[] = {
+        {L"Start Game", 200, 0, true},
+        {L"Start Game, and a good deal more", 200, 0, false},
+        {L"Visit my website for more games", 300, 0, true},
+        {L"Visit my website for more games", 270, 0, false},
+        {L"Devolped By Tesmor Pell", 300, 100, true},
+        {L"one two three four five six seven eight nine ten eleven twelve thirteen fourteen "
+         L"fifteen sixteen seventeen eighteen nineteen twenty twenty-one twenty-two twenty-three "
+         L"twenty-four twenty-five twenty-six twenty-seven",
+         300, 100, false},
+        {L"Developed\nby\nTesmor\nPell\nand\nfriends", 300, 100, false},
+        {L"Unbelievablylongwordthatnolinecanhold", 300, 100, false},
+    };
+    for (int scale : {1, 2}) {
+        NullGame game(scale);
+        for (const Case& c : CASES)
+            EXPECT_EQ(textFits(c.text, c.width * scale, c.height * scale), c.fits)
+                << utf8(c.text) << " at scale " << scale;
+    }
+}
+
 TEST(Language, ThePseudoLanguageLeavesNoEnglishAnywhereAndFits) {
     Speaking pseudo("xx", KAVENNA_PSEUDO_LOCALE_DIR);
     for (int scale : {1, 2}) {

@@ -4,6 +4,8 @@
 #include "ui/game_state.h"
 #include "ui/layout.h"
 
+#include <vector>
+
 using namespace irr;
 
 namespace {
@@ -44,32 +46,47 @@ gui::IGUIFont* skinFont() {
     return skin ? skin->getFont() : nullptr;
 }
 
-// The lines `text` wraps to at its spaces within `width`, as the engine's
-// static text breaks it; a word wider than the place is a line of its own.
-s32 wrappedHeight(gui::IGUIFont* font, const core::stringw& text, s32 width) {
-    const s32 line = static_cast<s32>(font->getDimension(L"A").Height);
-    s32 lines = 1;
-    core::stringw current;
-    core::stringw word;
-    for (u32 i = 0; i <= text.size(); ++i) {
-        const wchar_t c = i < text.size() ? text[i] : L' ';
-        if (c != L' ' && c != L'\n') {
-            word.append(c);
-            continue;
-        }
-        core::stringw joined = current.size() ? current + L" " + word : word;
-        if (current.size() && static_cast<s32>(font->getDimension(joined.c_str()).Width) > width) {
-            ++lines;
-            joined = word;
-        }
-        current = joined;
-        word = L"";
-        if (c == L'\n' && i < text.size()) {
-            ++lines;
-            current = L"";
+s32 widthOf(gui::IGUIFont* font, const core::stringw& text) {
+    return static_cast<s32>(font->getDimension(text.c_str()).Width);
+}
+
+// The words of `text` between its spaces; a line break stands as a word
+// of its own, "\n".
+std::vector<core::stringw> wordsOf(const core::stringw& text) {
+    std::vector<core::stringw> words(1);
+    for (u32 i = 0; i < text.size(); ++i) {
+        if (text[i] == L' ' || text[i] == L'\n') {
+            if (text[i] == L'\n')
+                words.push_back(L"\n");
+            words.emplace_back();
+        } else {
+            words.back().append(text[i]);
         }
     }
-    return lines * line;
+    return words;
+}
+
+// The height `words` take wrapped at their spaces within `width`, as the
+// engine's static text breaks them: a word that does not fit the line
+// begins the next one.
+s32 wrappedHeight(gui::IGUIFont* font, const std::vector<core::stringw>& words, s32 width) {
+    s32 lines = 1;
+    core::stringw line;
+    for (const core::stringw& word : words) {
+        if (word == L"\n") {
+            ++lines;
+            line = L"";
+            continue;
+        }
+        const core::stringw joined = line.size() ? line + L" " + word : word;
+        if (line.size() && widthOf(font, joined) > width) {
+            ++lines;
+            line = word;
+        } else {
+            line = joined;
+        }
+    }
+    return lines * static_cast<s32>(font->getDimension(L"A").Height);
 }
 
 } // namespace
@@ -80,20 +97,13 @@ bool textFits(const core::stringw& text, s32 width, s32 height) {
         return true;
     const s32 room = width - 2 * atScale(MARGIN);
     if (height <= 0)
-        return static_cast<s32>(font->getDimension(text.c_str()).Width) <= room;
+        return widthOf(font, text) <= room;
     // A word wider than the place would be cut, however the lines fall.
-    core::stringw word;
-    for (u32 i = 0; i <= text.size(); ++i) {
-        const wchar_t c = i < text.size() ? text[i] : L' ';
-        if (c != L' ' && c != L'\n') {
-            word.append(c);
-            continue;
-        }
-        if (static_cast<s32>(font->getDimension(word.c_str()).Width) > room)
+    const std::vector<core::stringw> words = wordsOf(text);
+    for (const core::stringw& word : words)
+        if (widthOf(font, word) > room)
             return false;
-        word = L"";
-    }
-    return wrappedHeight(font, text, room) <= height;
+    return wrappedHeight(font, words, room) <= height;
 }
 
 core::stringw fittingText(const char* english, s32 width, s32 height) {
