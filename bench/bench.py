@@ -22,6 +22,7 @@ without GLX, so both programs fall back to the engine's software
 renderer."""
 
 import argparse
+import contextlib
 import os
 import re
 import shutil
@@ -226,16 +227,31 @@ def pointer_motion(watched, pointer, seconds):
     return rate, 100.0 * (watched.cpu_seconds() - cpu) / elapsed
 
 
+@contextlib.contextmanager
+def game_on_server(program, software, counter, scale, window_manager, arguments=()):
+    """The game started on a private X server of its own at `scale`, with
+    `arguments` more, and a pointer there; all of it ended afterwards."""
+    server = XServer(with_glx=not software, window_manager=window_manager, screen=scale.screen)
+    pointer = game = None
+    try:
+        pointer = Pointer(server.display)
+        game = Watched(program, server.display, counter,
+                       arguments=scale.arguments + list(arguments))
+        yield game, pointer
+    finally:
+        if game:
+            game.stop()
+        if pointer:
+            pointer.close()
+        server.close()
+
+
 def measure_game(program, software, window_manager, counter, rounds, scale):
     """Every scenario at scale 1; at a larger scale the fade, memory and
     the costs at rest."""
     figures = {}
-    server = XServer(with_glx=not software, window_manager=window_manager, screen=scale.screen)
-    pointer = game = None
     at = scale.at
-    try:
-        pointer = Pointer(server.display)
-        game = Watched(program, server.display, counter, arguments=scale.arguments)
+    with game_on_server(program, software, counter, scale, window_manager) as (game, pointer):
         game.wait_for_frames(1, timeout=30)
         pointer.move_on_screen(*scale.outside)
         figures["fade_fps"] = fade_rate(game, rounds.fade_window_s)
@@ -267,35 +283,19 @@ def measure_game(program, software, window_manager, counter, rounds, scale):
         pointer.click(*at(EXIT_ITEM))
         status = game.wait_for_exit(timeout=15)
         check_game_output(game, status, deals, software)
-    finally:
-        if game:
-            game.stop()
-        if pointer:
-            pointer.close()
-        server.close()
     return figures
 
 
 def translated_rss(program, software, counter, scale, language="de"):
     """Resident memory at rest on the main menu of the game in `language`,
     on a bare server, as measure_game takes the English game's."""
-    server = XServer(with_glx=not software, screen=scale.screen)
-    pointer = game = None
-    try:
-        pointer = Pointer(server.display)
-        game = Watched(program, server.display, counter,
-                       arguments=scale.arguments + ["--language", language])
+    with game_on_server(program, software, counter, scale, False,
+                        ["--language", language]) as (game, pointer):
         game.wait_for_frames(1, timeout=30)
         pointer.move_on_screen(*scale.outside)
         sleep_until_ns(game.first_frame_ns() + int((INTRO_MS / 1000 + 0.5) * 1e9))
         pointer.follow("Kavenna", framed=False)
         return game.resident_bytes()
-    finally:
-        if game:
-            game.stop()
-        if pointer:
-            pointer.close()
-        server.close()
 
 
 def scale_one_only(figures, game, pointer, values, window_manager, rounds):

@@ -212,15 +212,11 @@ TEST(Scale, TwoTakesTheTwiceSizeSetAndAWindowOfTwiceTheSize) {
     EXPECT_EQ(lastDeviceParameters.WindowSize, core::dimension2d<u32>(1600, 1000));
     EXPECT_EQ(pictures.hiddenTexture->getName().getPath(), "h@2x.jpg");
     EXPECT_EQ(pictures.menuBackgroundTexture->getName().getPath(), "m@2x.png");
-    EXPECT_EQ(pictures.faceTextures[19]->getName().getPath(), "10@2x.jpg");
+    EXPECT_EQ(pictures.faceTextures[TILE_COUNT - 1]->getName().getPath(),
+              io::path((std::to_string(PAIR_COUNT) + "@2x.jpg").c_str()));
     gui::IGUIFont* font = gameState.guiEnvironment->getSkin()->getFont();
     ASSERT_EQ(font->getType(), gui::EGFT_BITMAP);
-    EXPECT_EQ(static_cast<gui::IGUIFontBitmap*>(font)
-                  ->getSpriteBank()
-                  ->getTexture(0)
-                  ->getName()
-                  .getPath(),
-              io::path("f0@2x.png"));
+    EXPECT_EQ(fontPictureName(font), "f0@2x.png");
     // The engine's own sizes, such as the width of a box's buttons.
     EXPECT_EQ(gameState.guiEnvironment->getSkin()->getSize(gui::EGDS_BUTTON_WIDTH), 160);
 }

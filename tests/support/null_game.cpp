@@ -193,6 +193,13 @@ int screenElementCount() {
     return static_cast<int>(gameState.guiEnvironment->getRootGUIElement()->getChildren().size());
 }
 
+std::string fontPictureName(gui::IGUIFont* font) {
+    if (!font || font->getType() != gui::EGFT_BITMAP)
+        return "";
+    gui::IGUISpriteBank* glyphs = static_cast<gui::IGUIFontBitmap*>(font)->getSpriteBank();
+    return glyphs->getTextureCount() ? glyphs->getTexture(0)->getName().getPath().c_str() : "";
+}
+
 std::string toolTipText() {
     // The engine adds it to the root as a sub-element.
     for (gui::IGUIElement* child : gameState.guiEnvironment->getRootGUIElement()->getChildren())

@@ -114,6 +114,9 @@ bool buttonClicked(NullGame& game, irr::s32 id);
 // Counters reset, the menu bar and 20 face-down tiles, all in play.
 void expectFreshBoard();
 irr::video::ITexture* buttonImage(irr::gui::IGUIButton* button);
+// The name the picture of a font made from an XML description has in the
+// driver's cache.
+std::string fontPictureName(irr::gui::IGUIFont* font);
 std::string narrow(const wchar_t* text);
 
 // Runs `body` while file descriptor 1 (or 2) goes to a file; returns what
