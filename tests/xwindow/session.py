@@ -222,8 +222,10 @@ class Session:
             return out.read().decode("latin-1")
 
     def stderr(self):
+        # The game writes UTF-8 in the player's language; a stray byte from
+        # a hostile file name must not stop the test from reading the rest.
         with open(self.stderr_path, "rb") as err:
-            return err.read().decode("latin-1", "replace").strip()
+            return err.read().decode("utf-8", "backslashreplace").strip()
 
     def wait_for_lines(self, count, timeout):
         """Waits until standard output holds `count` complete lines."""
