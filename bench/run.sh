@@ -11,4 +11,4 @@ cmake --build build-bench -j "$(nproc)" --target kavenna kavenna_floor kavenna_f
     kavenna_hostile_files >/dev/null
 exec python3 bench/bench.py --game build-bench/kavenna --floor build-bench/bench/kavenna_floor \
     --frame-counter build-bench/bench/libkavenna_frame_counter.so \
-    --hostile-files build-bench/bench/kavenna_hostile_files "$@"
+    --hostile-files build-bench/bench/kavenna_hostile_files --assets build-bench/assets "$@"
