@@ -2,6 +2,7 @@
 // before it (which cut off which, which wait, which must be heard whole),
 // leaving as the protocol asks, and a service that is missing, silent,
 // gone or back.
+#include "game/board_shape.h"
 #include "platform/speech.h"
 #include "platform/translation.h"
 #include "support/null_game.h"
@@ -390,8 +391,8 @@ TEST(Speech, TheWinByKeysComesBeforeTheBoxsButton) {
     game.startGame();
     game.pressKey(KEY_TAB);
     dealKnownPairs();
-    for (int tile = 0; tile < 10; ++tile) {
-        for (int turned : {tile, tile + 10}) {
+    for (int tile = 0; tile < PAIR_COUNT; ++tile) {
+        for (int turned : {tile, tile + PAIR_COUNT}) {
             while (focused() != board.tileButtons[turned])
                 game.pressKey(KEY_TAB);
             service.said();
@@ -400,7 +401,12 @@ TEST(Speech, TheWinByKeysComesBeforeTheBoxsButton) {
     }
     const Sentences heard = service.said();
     ASSERT_EQ(heard.size(), 2u);
-    EXPECT_TRUE(endsWith(heard[0], "row 5, column 4" + WON + "20. Play Again")) << heard[0];
+    // The last tile turned is the board's last, at its bottom right; a
+    // perfect game takes a click for each tile.
+    const std::string lastPlace =
+        "row " + std::to_string(BOARD_ROWS) + ", column " + std::to_string(BOARD_COLUMNS);
+    EXPECT_TRUE(endsWith(heard[0], lastPlace + WON + std::to_string(TILE_COUNT) + ". Play Again"))
+        << heard[0];
     EXPECT_EQ(heard[1], "text: OK");
 }
 
